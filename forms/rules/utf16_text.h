@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
-// Every byte that does not start a valid UTF-8 sequence becomes U+FFFD; characters
-// outside the Basic Multilingual Plane become surrogate pairs.
+// Each invalid or truncated UTF-8 sequence (its longest valid beginning, at
+// least one byte) becomes one U+FFFD; characters outside the Basic
+// Multilingual Plane become surrogate pairs.
 std::u16string Utf8ToUtf16(std::string_view utf8);

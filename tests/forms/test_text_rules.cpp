@@ -21,10 +21,11 @@ TEST(Utf8ToUtf16, DecodesAndReplacesInvalidBytes) {
   EXPECT_EQ(Utf8ToUtf16("ab"), u"ab");
   EXPECT_EQ(Utf8ToUtf16("\xC2\xB7\xE4\xB8\xAD"), u"\u00B7\u4E2D");
   EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
-  // Truncated sequence, overlong form, encoded surrogate, stray continuation.
+  // Truncated sequence, overlong form, encoded surrogate, stray continuation:
+  // each invalid beginning of a character is one replacement.
   EXPECT_EQ(Utf8ToUtf16("\xE4\xB8"
                         "a"),
-            u"\uFFFD\uFFFDa");
+            u"\uFFFDa");
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("\x80"
