@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "i18n/language.h"
+#include "tests/util/temp_directory.h"
+
 namespace {
 
 template <typename Row>
@@ -126,6 +129,34 @@ TEST(MessageText, RangeFillIsNoPrintfFormat) {
   EXPECT_EQ(MessageText(result), "Power value range:-3-7");
   result.messageKey = "%s %n %d..%d %d";
   EXPECT_EQ(MessageText(result), "%s %n -3..7 %d");
+}
+
+// The pieces are translated one by one and the numbers filled in afterwards.
+class TranslatedMessageText : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("Languages/Test.lng",
+               "[ProgramOutStr]\r\n"
+               "Power value range:%d-%d=\xE5\x8A\x9F\xE7\x8E\x87 %d~%d\r\n"
+               "LAN=\xE5\xB1\x80\xE5\x9F\x9F\xE7\xBD\x91\r\n"
+               "range:1-4094=[1-4094]\r\n"
+               "The time is error!=\xE6\x97\xB6\xE9\x97\xB4\r\n");
+    LoadLanguage(dir_.directoryText());
+    SelectLanguage("Test");
+  }
+  void TearDown() override { LoadLanguage("/nonexistent/"); }
+
+  TempDirectory dir_;
+};
+
+TEST_F(TranslatedMessageText, ComposesTranslatedPieces) {
+  EXPECT_EQ(MessageText(CheckPower(u"5", 10, 27)), "\xE5\x8A\x9F\xE7\x8E\x87 10~27");
+  EXPECT_EQ(MessageText(CheckVlanId(u"0", "LAN", FormField::kVlanLan2)),
+            "\xE5\xB1\x80\xE5\x9F\x9F\xE7\xBD\x91 [1-4094]");
+  // A label without an entry stays English.
+  EXPECT_EQ(MessageText(CheckVlanId(u"0", "PVID", FormField::kVlanPvid)), "PVID [1-4094]");
+  EXPECT_EQ(MessageText(CheckRebootTime(true, u"25", u"0", kMonday)),
+            "\xE6\x97\xB6\xE9\x97\xB4");
 }
 
 }  // namespace
