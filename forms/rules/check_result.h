@@ -2,6 +2,7 @@
 // The outcome of one of the forms' composite checks: passed, or the message of
 // the first failing rule with how to show it and where the keyboard focus goes.
 // The Qt forms show it in a message box; the command-line tool prints it.
+// A plain value, copied freely; any thread may use it.
 
 #include <string>
 #include <string_view>
@@ -60,5 +61,5 @@ struct CheckResult {
 
 // The text to show for a failed check, composed from translated pieces in the
 // current language: a format is translated first and filled afterwards. Empty
-// for a passed check.
+// for a passed check. Any thread, once the language has been loaded.
 std::string MessageText(const CheckResult& result);
