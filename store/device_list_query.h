@@ -11,6 +11,11 @@
 inline constexpr int kDeviceSortKeyCount = 14;
 const char* DeviceSortColumn(int sortKey);
 
+// The index that orders rows by a sort key ("ap_info_by_<column>"), and the
+// one over search_text that the filter scans instead of the whole table.
+std::string DeviceSortIndex(int sortKey);
+inline constexpr const char* kSearchIndex = "ap_info_by_search_text";
+
 // A LIKE pattern (with ESCAPE '\') that finds the text literally anywhere in a
 // column: '%', '_' and '\' in the text match only themselves.
 std::string ContainsPattern(std::string_view text);
@@ -22,6 +27,8 @@ std::string DeviceSearchCondition(std::string_view text);
 
 // "SELECT count(*) ..." and the page statement (LIMIT ?2 OFFSET ?3) for the
 // records of one page, ties ordered by ID in the same direction so that pages
-// never overlap.
+// never overlap. The page walks the sort key's index and reads only the rows
+// of the page; with a search text it checks each entry against the IDs the
+// filter found in the small search index.
 std::string DeviceCountStatement(std::string_view searchText);
 std::string DevicePageStatement(int sortKey, bool ascending, std::string_view searchText);
