@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +98,40 @@ TEST(StoreFile, SchemaHasEveryColumnInOrderAndUniqueMacs) {
   EXPECT_FALSE(store.ExecuteSql("INSERT INTO ap_info(mac) VALUES('00:00:00:00:00:01')"));
   EXPECT_FALSE(store.ExecuteSql("INSERT INTO ap_other_info(mac) VALUES('x'),('X')"));
   EXPECT_FALSE(store.ExecuteSql("not a statement"));
+}
+
+// Counts rows through a second connection, as another program would see the file.
+int64_t RowsInFile(const fs::path& file, const char* table) {
+  sqlite3* db = nullptr;
+  int64_t rows = -1;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql = std::string("SELECT count(*) FROM ") + table;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      rows = sqlite3_column_int64(statement, 0);
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return rows;
+}
+
+TEST(StoreFile, GroupedWritesReachTheFile) {
+  TempDirectory directory;
+  const fs::path file = directory.path() / "data.db";
+  CSqlManagement store(file);
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(store.UpsertDevice(MakeDevice(i)));
+  ASSERT_TRUE(store.DeleteDevice(MacOf(0)));
+  // ExecuteSql acts on the file as others see it.
+  ASSERT_TRUE(store.ExecuteSql("DELETE FROM ap_info WHERE mac='" + MacOf(1) + "'"));
+  EXPECT_EQ(RowsInFile(file, "ap_info"), 3);
+
+  // Without it, the next operation after the commit interval writes them.
+  ASSERT_TRUE(store.UpsertDevice(MakeDevice(9)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));
+  EXPECT_EQ(store.GetDeviceStatus(MacOf(9)), kStatusOnline);
+  EXPECT_EQ(RowsInFile(file, "ap_info"), 4);
 }
 
 TEST(StoreFile, UnopenablePathGivesAnUnusableStore) {
