@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 #include "store/device_text.h"
@@ -264,6 +265,35 @@ bool DeviceRow::BindTo(SqliteStatement& statement, int first) const {
   int index = first;
   for (const auto& value : values_) {
     const bool bound = std::visit([&](const auto& v) { return statement.Bind(index, v); }, value);
+    if (!bound) return false;
+    ++index;
+  }
+  return true;
+}
+
+std::vector<std::size_t> DeviceRow::ChangedColumns(const SqliteStatement& current) const {
+  std::vector<std::size_t> changed;
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    const int column = static_cast<int>(i);
+    const bool same = std::visit(
+        [&](const auto& v) {
+          using Value = std::decay_t<decltype(v)>;
+          if constexpr (std::is_same_v<Value, int64_t>) return current.ColumnInt(column) == v;
+          if constexpr (std::is_same_v<Value, double>) return current.ColumnDouble(column) == v;
+          if constexpr (std::is_same_v<Value, std::string>) return current.ColumnText(column) == v;
+        },
+        values_[i]);
+    if (!same) changed.push_back(i);
+  }
+  return changed;
+}
+
+bool DeviceRow::BindColumns(SqliteStatement& statement, const std::vector<std::size_t>& columns,
+                            int first) const {
+  int index = first;
+  for (std::size_t column : columns) {
+    const bool bound =
+        std::visit([&](const auto& v) { return statement.Bind(index, v); }, values_.at(column));
     if (!bound) return false;
     ++index;
   }

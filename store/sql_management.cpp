@@ -26,23 +26,25 @@ constexpr const char* kScanSortColumns[] = {"mac", "ssid", "channel", "secure_mo
 
 constexpr const char* kScanColumns = "mac,ssid,signal,channel,secure_mode,exchannel,bandwidth";
 
-std::string UpsertDeviceStatement() {
-  std::string columns;
+std::string InsertDeviceStatement() {
   std::string values;
-  std::string updates;
-  int index = 1;
-  for (const DeviceColumn& column : DeviceColumns()) {
-    if (index > 1) {
-      columns += ',';
-      values += ',';
-      updates += ',';
-    }
-    columns += column.name;
-    values += '?' + std::to_string(index++);
-    updates += std::string(column.name) + "=excluded." + column.name;
+  for (std::size_t i = 1; i <= DeviceColumns().size(); ++i) {
+    if (i > 1) values += ',';
+    values += '?' + std::to_string(i);
   }
-  return "INSERT INTO ap_info(" + columns + ") VALUES(" + values + ") ON CONFLICT(mac) DO UPDATE SET " +
-         updates;
+  return "INSERT INTO ap_info(" + DeviceColumnList(false) + ") VALUES(" + values + ")";
+}
+
+// Sets the given columns of the row whose ID is bound last.
+std::string UpdateDeviceStatement(const std::vector<std::size_t>& columns) {
+  std::string sql = "UPDATE ap_info SET ";
+  int index = 1;
+  for (std::size_t column : columns) {
+    if (index > 1) sql += ',';
+    sql += DeviceColumns()[column].name;
+    sql += "=?" + std::to_string(index++);
+  }
+  return sql + " WHERE ID=?" + std::to_string(index);
 }
 
 std::vector<std::string> SchemaStatements() {
@@ -95,7 +97,9 @@ struct CSqlManagement::Impl {
   std::filesystem::path path;
   std::mutex lock;
   SqliteDatabase database;
-  const std::string upsertDevice = UpsertDeviceStatement();
+  const std::string insertDevice = InsertDeviceStatement();
+  const std::string selectStoredDevice =
+      "SELECT " + DeviceColumnList(false) + ",ID FROM ap_info WHERE mac=?1";
   const std::string readColumns = DeviceColumnList(true);
 
   // One operation under the lock. Its statements, declared after it, are
@@ -210,9 +214,35 @@ bool CSqlManagement::ExecuteSql(const std::string& statement) {
 bool CSqlManagement::UpsertDevice(const ap_info_stu& device) {
   const DeviceRow row(device, kStatusOnline);
   Impl::Operation operation(*impl_);
+  SqliteDatabase& database = impl_->database;
   return impl_->Write([&] {
-    auto statement = impl_->database.Statement(impl_->upsertDevice);
-    return statement && row.BindTo(*statement) && statement->Run();
+    // A report mostly repeats what is stored: writing only the columns that
+    // differ leaves the indexes of the others alone, and the row ends up the
+    // same as if every column had been written.
+    std::vector<std::size_t> changed;
+    int64_t id = 0;
+    {
+      auto stored = database.Statement(impl_->selectStoredDevice);
+      if (!stored || !stored->Bind(1, std::string_view(device.mac, strnlen(device.mac,
+                                                                          sizeof device.mac)))) {
+        return false;
+      }
+      switch (stored->Step()) {
+        case SqliteStatement::StepResult::kRow:
+          changed = row.ChangedColumns(*stored);
+          id = stored->ColumnInt(static_cast<int>(DeviceColumns().size()));
+          break;
+        case SqliteStatement::StepResult::kDone: {
+          auto insert = database.Statement(impl_->insertDevice);
+          return insert && row.BindTo(*insert) && insert->Run();
+        }
+        case SqliteStatement::StepResult::kError: return false;
+      }
+    }
+    if (changed.empty()) return true;
+    auto update = database.Statement(UpdateDeviceStatement(changed));
+    return update && row.BindColumns(*update, changed) &&
+           update->Bind(static_cast<int>(changed.size()) + 1, id) && update->Run();
   });
 }
 

@@ -28,7 +28,8 @@ void SqliteDatabase::Close() {
   statements_.clear();
   writeOpen_ = false;
   if (connection_ != nullptr) {
-    sqlite3_close(connection_);
+    // A statement still leased keeps the connection until it is finalised.
+    sqlite3_close_v2(connection_);
     connection_ = nullptr;
   }
 }
@@ -42,11 +43,12 @@ SqliteDatabase::Lease SqliteDatabase::Statement(const std::string& sql) {
   if (connection_ == nullptr) return Lease(nullptr);
   auto found = statements_.find(sql);
   if (found == statements_.end()) {
-    auto statement = std::make_unique<SqliteStatement>(connection_, sql);
+    auto statement = std::make_shared<SqliteStatement>(connection_, sql);
     if (!statement->IsValid()) return Lease(nullptr);
+    if (statements_.size() >= kMaxCachedStatements) statements_.clear();
     found = statements_.emplace(sql, std::move(statement)).first;
   }
-  return Lease(found->second.get());
+  return Lease(found->second);
 }
 
 int SqliteDatabase::Changes() const {

@@ -30,7 +30,8 @@ class SqliteDatabase {
   // statement keeps a read transaction open after the operation.
   class Lease {
    public:
-    explicit Lease(SqliteStatement* statement) : statement_(statement) {}
+    explicit Lease(std::shared_ptr<SqliteStatement> statement)
+        : statement_(std::move(statement)) {}
     ~Lease() {
       if (statement_ != nullptr) statement_->Reset();
     }
@@ -38,11 +39,12 @@ class SqliteDatabase {
     Lease& operator=(const Lease&) = delete;
 
     explicit operator bool() const { return statement_ != nullptr; }
-    SqliteStatement* operator->() const { return statement_; }
+    SqliteStatement* operator->() const { return statement_.get(); }
     SqliteStatement& operator*() const { return *statement_; }
 
    private:
-    SqliteStatement* statement_;
+    // Shared with the cache, so that a statement outlives its eviction.
+    std::shared_ptr<SqliteStatement> statement_;
   };
 
   SqliteDatabase() = default;
@@ -58,12 +60,14 @@ class SqliteDatabase {
   // Runs statement text without parameters; false on any failure.
   bool Execute(const std::string& sql);
   // The prepared statement for the text, prepared on first use; an empty
-  // lease when the connection is closed or the text does not prepare.
+  // lease when the connection is closed or the text does not prepare. The
+  // cache starts afresh once it holds kMaxCachedStatements texts.
   Lease Statement(const std::string& sql);
   // Rows changed by the last INSERT, UPDATE or DELETE.
   int Changes() const;
 
   static constexpr std::chrono::milliseconds kCommitInterval{50};
+  static constexpr std::size_t kMaxCachedStatements = 256;
   // Opens the write transaction unless one is open; false when it cannot.
   bool BeginWrite();
   // After a write: commits when due, and forgets a transaction that SQLite
@@ -79,5 +83,5 @@ class SqliteDatabase {
   sqlite3* connection_ = nullptr;
   bool writeOpen_ = false;
   std::chrono::steady_clock::time_point writeStarted_;
-  std::map<std::string, std::unique_ptr<SqliteStatement>, std::less<>> statements_;
+  std::map<std::string, std::shared_ptr<SqliteStatement>, std::less<>> statements_;
 };

@@ -218,6 +218,7 @@ TEST_F(DeviceStore, TwoReportsGiveOneRowAndTheSecondOverwritesStatusAndFields) {
   SET_TEXT(device, ap_name, "Renamed");
   device.ap_status = kStatusUpgradeFail;  // the record's status is never stored
   ASSERT_TRUE(store().UpsertDevice(device));
+  ASSERT_TRUE(store().UpsertDevice(device));  // the same report again changes nothing
 
   std::vector<std::string> macs;
   ASSERT_TRUE(store().GetAllMacs(macs));
@@ -388,6 +389,12 @@ TEST_F(DeviceStore, GetDeviceGivesBackEveryStoredFieldAndZeroElsewhere) {
   reported.unnamed_757 = 1;
   reported.unnamed_764 = 0x1234;
   std::memset(reported.unnamed_774, 0x33, sizeof reported.unnamed_774);
+  // An earlier report of the same device with other values everywhere: the
+  // second must replace each of them.
+  ap_info_stu earlier;
+  std::memset(&earlier, 0x5a, sizeof earlier);
+  std::memcpy(earlier.mac, expected.mac, sizeof earlier.mac);
+  ASSERT_TRUE(store().UpsertDevice(earlier));
   ASSERT_TRUE(store().UpsertDevice(reported));
 
   ap_info_stu stored;
