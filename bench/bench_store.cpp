@@ -166,6 +166,8 @@ int main() {
   std::printf("upserts_per_second new_rows %.0f\n", Median(rates));
   rates.clear();
   for (int run = 0; run < kUpsertRuns; ++run) {
+    // A later report of each device: its up time has moved on.
+    for (ap_info_stu& device : devices) device.up_time += 3;
     const double ms = MillisecondsOf([&] {
       for (const ap_info_stu& device : devices) store->UpsertDevice(device);
     });

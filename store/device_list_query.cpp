@@ -61,9 +61,14 @@ std::string DeviceCountStatement(std::string_view searchText) {
 
 std::string DevicePageStatement(int sortKey, bool ascending, std::string_view searchText) {
   const std::string direction = ascending ? " ASC" : " DESC";
-  std::string sql = "SELECT " + DeviceColumnList(true) + " FROM ap_info INDEXED BY " +
-                    DeviceSortIndex(sortKey);
-  if (!searchText.empty()) sql += " WHERE ID IN (SELECT ID" + MatchingRows(searchText) + ")";
-  return sql + " ORDER BY " + DeviceSortColumn(sortKey) + direction + ",ID" + direction +
-         " LIMIT ?2 OFFSET ?3";
+  const std::string rows = " FROM ap_info INDEXED BY " + DeviceSortIndex(sortKey);
+  const std::string order = " ORDER BY " + std::string(DeviceSortColumn(sortKey)) + direction +
+                            ",ID" + direction + " LIMIT ?2 OFFSET ?3";
+  const std::string columns = DeviceColumnList(true);
+  if (searchText.empty()) {
+    return "SELECT (SELECT count(*) FROM ap_info)," + columns + rows + order;
+  }
+  return "WITH matching(id) AS MATERIALIZED (SELECT ID" + MatchingRows(searchText) +
+         ") SELECT (SELECT count(*) FROM matching)," + columns + rows +
+         " WHERE ID IN matching" + order;
 }

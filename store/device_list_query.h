@@ -27,8 +27,10 @@ std::string DeviceSearchCondition(std::string_view text);
 
 // "SELECT count(*) ..." and the page statement (LIMIT ?2 OFFSET ?3) for the
 // records of one page, ties ordered by ID in the same direction so that pages
-// never overlap. The page walks the sort key's index and reads only the rows
-// of the page; with a search text it checks each entry against the IDs the
-// filter found in the small search index.
+// never overlap. Each page row starts with the number of matching rows, then
+// the DeviceColumnList(true) columns. The page walks the sort key's index and
+// reads only the rows of the page; with a search text the filter runs once,
+// over the small search index, and each index entry is checked against the
+// IDs it found.
 std::string DeviceCountStatement(std::string_view searchText);
 std::string DevicePageStatement(int sortKey, bool ascending, std::string_view searchText);

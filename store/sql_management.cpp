@@ -478,34 +478,36 @@ bool CSqlManagement::QueryDevicePage(int sortKey, int pageSize, int pageNumber, 
   const std::string pageSql = DevicePageStatement(sortKey, ascending != 0, search);
 
   Impl::Operation operation(*impl_);
-  int64_t matching = 0;
-  {
-    auto count = impl_->database.Statement(countSql);
-    if (!count || (!search.empty() && !count->Bind(1, pattern)) ||
-        count->Step() != SqliteStatement::StepResult::kRow) {
-      return false;
-    }
-    matching = count->ColumnInt(0);
-  }
-
+  SqliteDatabase& database = impl_->database;
+  int64_t matching = -1;
   std::vector<ap_info_stu> records;
-  const int64_t offset = (int64_t{pageNumber} - 1) * pageSize;
-  if (pageNumber >= 1 && offset < matching) {
-    auto rows = impl_->database.Statement(pageSql);
+  if (pageNumber >= 1) {
+    auto rows = database.Statement(pageSql);
     if (!rows || (!search.empty() && !rows->Bind(1, pattern)) ||
-        !rows->Bind(2, int64_t{pageSize}) || !rows->Bind(3, offset)) {
+        !rows->Bind(2, int64_t{pageSize}) ||
+        !rows->Bind(3, (int64_t{pageNumber} - 1) * pageSize)) {
       return false;
     }
-    records.reserve(static_cast<std::size_t>(std::min<int64_t>(pageSize, matching - offset)));
+    records.reserve(static_cast<std::size_t>(pageSize));
     for (bool more = true; more;) {
       switch (rows->Step()) {
         case SqliteStatement::StepResult::kRow:
-          ReadDeviceRow(*rows, records.emplace_back(ap_info_stu{}));
+          matching = rows->ColumnInt(0);
+          ReadDeviceRow(*rows, records.emplace_back(ap_info_stu{}), 1);
           break;
         case SqliteStatement::StepResult::kDone: more = false; break;
         case SqliteStatement::StepResult::kError: return false;
       }
     }
+  }
+  if (records.empty()) {
+    // A page past the end still tells how many rows match.
+    auto count = database.Statement(countSql);
+    if (!count || (!search.empty() && !count->Bind(1, pattern)) ||
+        count->Step() != SqliteStatement::StepResult::kRow) {
+      return false;
+    }
+    matching = count->ColumnInt(0);
   }
 
   page.insert(page.end(), records.begin(), records.end());
