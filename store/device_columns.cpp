@@ -5,8 +5,8 @@
 #include <type_traits>
 #include <unordered_map>
 
-#include "store/device_text.h"
 #include "i18n/language.h"
+#include "store/device_text.h"
 #include "store/sqlite_statement.h"
 #include "util/text_encoding.h"
 
@@ -47,8 +47,8 @@ std::string Memoized(TextForm form, uint32_t a, uint32_t b, uint32_t c, Compute 
     languageFile = currentFile;
     texts.clear();
   }
-  const uint64_t key = (static_cast<uint64_t>(form) << 48) | (uint64_t{a} << 32) |
-                       (uint64_t{b} << 16) | c;
+  const uint64_t key =
+      (static_cast<uint64_t>(form) << 48) | (uint64_t{a} << 32) | (uint64_t{b} << 16) | c;
   auto found = texts.find(key);
   if (found == texts.end()) found = texts.emplace(key, compute()).first;
   return found->second;
@@ -60,7 +60,8 @@ std::string StatusColumn(const ap_info_stu&, int status) {
                   [&] { return StatusText(status); });
 }
 std::string WorkModeColumn(const ap_info_stu& d, int) {
-  return Memoized(TextForm::kWorkMode, d.work_mode, 0, 0, [&] { return WorkModeText(d.work_mode); });
+  return Memoized(TextForm::kWorkMode, d.work_mode, 0, 0,
+                  [&] { return WorkModeText(d.work_mode); });
 }
 std::string UpTimeColumn(const ap_info_stu& d, int) { return UpTimeText(d.up_time); }
 std::string SecureModeColumn(const ap_info_stu& d, int) {
@@ -68,8 +69,9 @@ std::string SecureModeColumn(const ap_info_stu& d, int) {
                   [&] { return SecureModeText(d.secure_mode); });
 }
 std::string TransparentBridgeColumn(const ap_info_stu& d, int) {
-  return Memoized(TextForm::kTransparentBridge, d.ap_type, d.work_mode, d.bridge_transparent != 0,
-                  [&] { return TransparentBridgeText(d.ap_type, d.work_mode, d.bridge_transparent); });
+  return Memoized(
+      TextForm::kTransparentBridge, d.ap_type, d.work_mode, d.bridge_transparent != 0,
+      [&] { return TransparentBridgeText(d.ap_type, d.work_mode, d.bridge_transparent); });
 }
 std::string TdmaColumn(const ap_info_stu& d, int) {
   return Memoized(TextForm::kTdma, d.ap_type, d.tdmaEn != 0, 0,
@@ -77,10 +79,14 @@ std::string TdmaColumn(const ap_info_stu& d, int) {
 }
 
 #define FIELD(f) offsetof(ap_info_stu, f), sizeof(ap_info_stu::f)
-#define NUMBER(f) {#f, Kind::kUnsigned, FIELD(f), true, nullptr}
-#define TEXT(f) {#f, Kind::kText, FIELD(f), true, nullptr}
-#define IP(f) {#f, Kind::kIpText, FIELD(f), true, nullptr}
-#define DERIVED(name, function) {name, Kind::kDerivedText, 0, 0, false, function}
+#define NUMBER(f) \
+  { #f, Kind::kUnsigned, FIELD(f), true, nullptr }
+#define TEXT(f) \
+  { #f, Kind::kText, FIELD(f), true, nullptr }
+#define IP(f) \
+  { #f, Kind::kIpText, FIELD(f), true, nullptr }
+#define DERIVED(name, function) \
+  { name, Kind::kDerivedText, 0, 0, false, function }
 
 // Table order; the bridge peer fields are stored but never read back.
 constexpr DeviceColumn kColumns[] = {
@@ -167,18 +173,24 @@ constexpr DeviceColumn kColumns[] = {
 #undef DERIVED
 
 constexpr const char* kSearchedColumns[] = {
-    "ap_name",     "ip",       "mac",          "ssid",
-    "version",     "work_mode_str", "channel", "ap_type_str",
-    "tx_power",    "bridge_transparent_str", "tdmaEn_str", "up_time_str",
+    "ap_name",       "ip",
+    "mac",           "ssid",
+    "version",       "work_mode_str",
+    "channel",       "ap_type_str",
+    "tx_power",      "bridge_transparent_str",
+    "tdmaEn_str",    "up_time_str",
     "ap_status_str", "secure_mode_str",
 };
 
 const char* SqlType(Kind kind) {
   switch (kind) {
     case Kind::kUnsigned:
-    case Kind::kStatus: return "INTEGER";
-    case Kind::kIpNumber: return "REAL";
-    default: return "TEXT COLLATE NOCASE";
+    case Kind::kStatus:
+      return "INTEGER";
+    case Kind::kIpNumber:
+      return "REAL";
+    default:
+      return "TEXT COLLATE NOCASE";
   }
 }
 
@@ -186,8 +198,8 @@ const char* SqlType(Kind kind) {
 // the area, without a character cut in half by n.
 std::string_view AreaText(const ap_info_stu& device, const DeviceColumn& column) {
   const auto* area = reinterpret_cast<const char*>(Bytes(device, column.offset));
-  const std::size_t length = std::min<std::size_t>(*Bytes(device, column.offset + column.width),
-                                                   column.width);
+  const std::size_t length =
+      std::min<std::size_t>(*Bytes(device, column.offset + column.width), column.width);
   return CutAtCharacterBoundary(std::string_view(area, column.width), length);
 }
 

@@ -5,9 +5,9 @@
 namespace {
 
 constexpr const char* kSortColumns[] = {
-    "mac",         "ip_num",  "ap_name",  "ap_type", "work_mode",
-    "ssid",        "channel", "secure_mode", "tx_power", "version",
-    "bridge_transparent", "tdmaEn", "up_time", "ap_status",
+    "mac",     "ip_num",      "ap_name",  "ap_type", "work_mode",          "ssid",
+    "channel", "secure_mode", "tx_power", "version", "bridge_transparent", "tdmaEn",
+    "up_time", "ap_status",
 };
 
 // The rows matching a non-empty search text.
@@ -69,6 +69,6 @@ std::string DevicePageStatement(int sortKey, bool ascending, std::string_view se
     return "SELECT (SELECT count(*) FROM ap_info)," + columns + rows + order;
   }
   return "WITH matching(id) AS MATERIALIZED (SELECT ID" + MatchingRows(searchText) +
-         ") SELECT (SELECT count(*) FROM matching)," + columns + rows +
-         " WHERE ID IN matching" + order;
+         ") SELECT (SELECT count(*) FROM matching)," + columns + rows + " WHERE ID IN matching" +
+         order;
 }

@@ -162,16 +162,17 @@ std::filesystem::path CSqlManagement::DefaultDatabasePath() {
   std::error_code error;
   std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
   if (error) temporary = "/tmp";
-  const std::filesystem::path directory =
-      temporary / (program + "-" + std::to_string(::geteuid()));
+  const std::filesystem::path directory = temporary / (program + "-" + std::to_string(::geteuid()));
   if (MakePrivateDirectory(directory)) return directory / kDatabaseFileName;
   // Someone else holds that name: take a fresh directory of our own.
   std::string pattern = (temporary / (program + "-XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) != nullptr) return std::filesystem::path(pattern) / kDatabaseFileName;
+  if (::mkdtemp(pattern.data()) != nullptr)
+    return std::filesystem::path(pattern) / kDatabaseFileName;
   return directory / kDatabaseFileName;
 }
 
-CSqlManagement::CSqlManagement(std::filesystem::path databasePath) : impl_(std::make_unique<Impl>()) {
+CSqlManagement::CSqlManagement(std::filesystem::path databasePath)
+    : impl_(std::make_unique<Impl>()) {
   impl_->path = std::move(databasePath);
   // unlink, not remove: a directory at the path must never be deleted.
   ::unlink(impl_->path.c_str());
@@ -223,8 +224,8 @@ bool CSqlManagement::UpsertDevice(const ap_info_stu& device) {
     int64_t id = 0;
     {
       auto stored = database.Statement(impl_->selectStoredDevice);
-      if (!stored || !stored->Bind(1, std::string_view(device.mac, strnlen(device.mac,
-                                                                          sizeof device.mac)))) {
+      if (!stored ||
+          !stored->Bind(1, std::string_view(device.mac, strnlen(device.mac, sizeof device.mac)))) {
         return false;
       }
       switch (stored->Step()) {
@@ -236,7 +237,8 @@ bool CSqlManagement::UpsertDevice(const ap_info_stu& device) {
           auto insert = database.Statement(impl_->insertDevice);
           return insert && row.BindTo(*insert) && insert->Run();
         }
-        case SqliteStatement::StepResult::kError: return false;
+        case SqliteStatement::StepResult::kError:
+          return false;
       }
     }
     if (changed.empty()) return true;
@@ -311,8 +313,10 @@ bool CSqlManagement::GetDevice(const std::string& macText, ap_info_stu& device) 
     case SqliteStatement::StepResult::kRow:
       ReadDeviceRow(*statement, device);
       return true;
-    case SqliteStatement::StepResult::kDone: return true;
-    case SqliteStatement::StepResult::kError: break;
+    case SqliteStatement::StepResult::kDone:
+      return true;
+    case SqliteStatement::StepResult::kError:
+      break;
   }
   device = {};
   return false;
@@ -334,7 +338,8 @@ bool ReadTexts(SqliteDatabase& database, const std::string& sql, std::vector<std
         texts.insert(texts.end(), std::make_move_iterator(read.begin()),
                      std::make_move_iterator(read.end()));
         return true;
-      case SqliteStatement::StepResult::kError: return false;
+      case SqliteStatement::StepResult::kError:
+        return false;
     }
   }
 }
@@ -382,8 +387,8 @@ bool CSqlManagement::StoreScanResults(const uint8_t* payload, std::size_t length
   const uint8_t packetCount = payload[0];
   const uint8_t packetId = payload[1];
   const uint8_t icount = payload[2];
-  const std::size_t count = std::min({std::size_t{icount}, kMaxScanEntries,
-                                      (length - kScanPageHeaderSize) / kScanEntrySize});
+  const std::size_t count = std::min(
+      {std::size_t{icount}, kMaxScanEntries, (length - kScanPageHeaderSize) / kScanEntrySize});
 
   Impl::Operation operation(*impl_);
   SqliteDatabase& database = impl_->database;
@@ -394,9 +399,9 @@ bool CSqlManagement::StoreScanResults(const uint8_t* payload, std::size_t length
     for (std::size_t i = 0; i < count && stored; ++i) {
       ScanEntry entry;
       std::memcpy(&entry, payload + kScanPageHeaderSize + i * kScanEntrySize, sizeof entry);
-      const std::string_view ssid = CutAtCharacterBoundary(
-          std::string_view(entry.ssid, sizeof entry.ssid),
-          std::min<std::size_t>(entry.ssid_len, sizeof entry.ssid));
+      const std::string_view ssid =
+          CutAtCharacterBoundary(std::string_view(entry.ssid, sizeof entry.ssid),
+                                 std::min<std::size_t>(entry.ssid_len, sizeof entry.ssid));
       auto statement = database.Statement(
           "INSERT INTO ap_other_info(packet_count,packet_id,icount,mac,ssid,signal,channel,"
           "secure_mode,exchannel,bandwidth) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10) "
@@ -448,7 +453,8 @@ bool CSqlManagement::GetScanResults(int sortKey, int ascending, std::vector<Scan
       case SqliteStatement::StepResult::kDone:
         entries.insert(entries.end(), read.begin(), read.end());
         return true;
-      case SqliteStatement::StepResult::kError: return false;
+      case SqliteStatement::StepResult::kError:
+        return false;
     }
   }
 }
@@ -460,9 +466,13 @@ bool CSqlManagement::GetScanResult(const std::string& macText, ScanEntry& entry)
                                              " FROM ap_other_info WHERE mac=?1");
   if (!statement || !statement->Bind(1, macText)) return false;
   switch (statement->Step()) {
-    case SqliteStatement::StepResult::kRow: FillScanEntry(*statement, entry); return true;
-    case SqliteStatement::StepResult::kDone: return true;
-    case SqliteStatement::StepResult::kError: return false;
+    case SqliteStatement::StepResult::kRow:
+      FillScanEntry(*statement, entry);
+      return true;
+    case SqliteStatement::StepResult::kDone:
+      return true;
+    case SqliteStatement::StepResult::kError:
+      return false;
   }
   return false;
 }
@@ -484,8 +494,7 @@ bool CSqlManagement::QueryDevicePage(int sortKey, int pageSize, int pageNumber, 
   if (pageNumber >= 1) {
     auto rows = database.Statement(pageSql);
     if (!rows || (!search.empty() && !rows->Bind(1, pattern)) ||
-        !rows->Bind(2, int64_t{pageSize}) ||
-        !rows->Bind(3, (int64_t{pageNumber} - 1) * pageSize)) {
+        !rows->Bind(2, int64_t{pageSize}) || !rows->Bind(3, (int64_t{pageNumber} - 1) * pageSize)) {
       return false;
     }
     records.reserve(static_cast<std::size_t>(pageSize));
@@ -495,8 +504,11 @@ bool CSqlManagement::QueryDevicePage(int sortKey, int pageSize, int pageNumber, 
           matching = rows->ColumnInt(0);
           ReadDeviceRow(*rows, records.emplace_back(ap_info_stu{}), 1);
           break;
-        case SqliteStatement::StepResult::kDone: more = false; break;
-        case SqliteStatement::StepResult::kError: return false;
+        case SqliteStatement::StepResult::kDone:
+          more = false;
+          break;
+        case SqliteStatement::StepResult::kError:
+          return false;
       }
     }
   }

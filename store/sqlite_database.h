@@ -30,8 +30,7 @@ class SqliteDatabase {
   // statement keeps a read transaction open after the operation.
   class Lease {
    public:
-    explicit Lease(std::shared_ptr<SqliteStatement> statement)
-        : statement_(std::move(statement)) {}
+    explicit Lease(std::shared_ptr<SqliteStatement> statement) : statement_(std::move(statement)) {}
     ~Lease() {
       if (statement_ != nullptr) statement_->Reset();
     }

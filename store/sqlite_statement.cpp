@@ -30,9 +30,12 @@ bool SqliteStatement::Bind(int index, std::string_view text) {
 
 SqliteStatement::StepResult SqliteStatement::Step() {
   switch (sqlite3_step(statement_)) {
-    case SQLITE_ROW: return StepResult::kRow;
-    case SQLITE_DONE: return StepResult::kDone;
-    default: return StepResult::kError;
+    case SQLITE_ROW:
+      return StepResult::kRow;
+    case SQLITE_DONE:
+      return StepResult::kDone;
+    default:
+      return StepResult::kError;
   }
 }
 

@@ -105,12 +105,12 @@ TEST_F(DeviceSearch, MatchesAnySearchedColumn) {
   Add(5, "10.0.0.5", "unrelated", "net", "V2");
   using Names = std::vector<std::string>;
   EXPECT_EQ(Found("192.168"), (Names{"lan one", "named 192.168.x", "by ssid", "by version"}));
-  EXPECT_EQ(Found("LAN ONE"), Names{"lan one"});          // letters match in either case
+  EXPECT_EQ(Found("LAN ONE"), Names{"lan one"});  // letters match in either case
   EXPECT_EQ(Found(MacOf(4)), Names{"by version"});
-  EXPECT_EQ(Found("KT100").size(), 5u);                   // model text
-  EXPECT_EQ(Found("WPA2").size(), 0u);                    // nobody uses it yet
-  EXPECT_EQ(Found("Disable").size(), 5u);                 // security mode text
-  EXPECT_EQ(Found("0:0:0").size(), 5u);                   // up time text
+  EXPECT_EQ(Found("KT100").size(), 5u);    // model text
+  EXPECT_EQ(Found("WPA2").size(), 0u);     // nobody uses it yet
+  EXPECT_EQ(Found("Disable").size(), 5u);  // security mode text
+  EXPECT_EQ(Found("0:0:0").size(), 5u);    // up time text
   EXPECT_EQ(Found("nothing like it").size(), 0u);
   EXPECT_EQ(Found("").size(), 5u);
 }

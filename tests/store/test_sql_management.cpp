@@ -69,30 +69,90 @@ TEST(StoreFile, SchemaHasEveryColumnInOrderAndUniqueMacs) {
   TempDirectory directory;
   const fs::path file = directory.path() / "data.db";
   CSqlManagement store(file);
-  const std::vector<std::string> expected = {
-      "ID", "mac", "ap_type", "ap_type_str", "ap_status", "ap_status_str", "work_mode",
-      "work_mode_str", "mode_btn_status", "up_time", "up_time_str", "ip_mode", "ip_num", "ip",
-      "ip_mask", "ip_gateway", "ip_dns1", "ip_dns2", "ap_name", "version", "restart_en",
-      "restart_type", "restart_time", "rf_count", "rf_en", "rf_type", "country_code",
-      "network_mode", "bandwidth", "channel", "expand_channel", "tx_power", "tx_power_min",
-      "tx_power_max", "ssid_count", "ssid_rf_type", "ssid_id", "ssid_hide", "ssid_mac", "ssid",
-      "secure_mode", "secure_mode_str", "wpapsk_auth_type", "wpapsk_key_value",
-      "wpapsk_key_time", "wep_auth_type", "wep_key_index", "wep_key_value0", "wep_key_type0",
-      "wep_key_value1", "wep_key_type1", "wep_key_value2", "wep_key_type2", "wep_key_value3",
-      "wep_key_type3", "wpa_auth_type", "wpa_radius_ip", "wpa_radius_port", "wpa_key",
-      "wpa_key_time", "bridge_work_mode", "bridge_mac", "bridge_channel", "bridge_ssid",
-      "vlan_en", "vlan_id", "vlan_id_wlan", "vlan_id_lan", "bridge_transparent",
-      "bridge_transparent_str", "tdmaEn", "tdmaEn_str", "vlan_pvid", "vlan_id_lan3",
-      "vlan_id_lan4"};
+  const std::vector<std::string> expected = {"ID",
+                                             "mac",
+                                             "ap_type",
+                                             "ap_type_str",
+                                             "ap_status",
+                                             "ap_status_str",
+                                             "work_mode",
+                                             "work_mode_str",
+                                             "mode_btn_status",
+                                             "up_time",
+                                             "up_time_str",
+                                             "ip_mode",
+                                             "ip_num",
+                                             "ip",
+                                             "ip_mask",
+                                             "ip_gateway",
+                                             "ip_dns1",
+                                             "ip_dns2",
+                                             "ap_name",
+                                             "version",
+                                             "restart_en",
+                                             "restart_type",
+                                             "restart_time",
+                                             "rf_count",
+                                             "rf_en",
+                                             "rf_type",
+                                             "country_code",
+                                             "network_mode",
+                                             "bandwidth",
+                                             "channel",
+                                             "expand_channel",
+                                             "tx_power",
+                                             "tx_power_min",
+                                             "tx_power_max",
+                                             "ssid_count",
+                                             "ssid_rf_type",
+                                             "ssid_id",
+                                             "ssid_hide",
+                                             "ssid_mac",
+                                             "ssid",
+                                             "secure_mode",
+                                             "secure_mode_str",
+                                             "wpapsk_auth_type",
+                                             "wpapsk_key_value",
+                                             "wpapsk_key_time",
+                                             "wep_auth_type",
+                                             "wep_key_index",
+                                             "wep_key_value0",
+                                             "wep_key_type0",
+                                             "wep_key_value1",
+                                             "wep_key_type1",
+                                             "wep_key_value2",
+                                             "wep_key_type2",
+                                             "wep_key_value3",
+                                             "wep_key_type3",
+                                             "wpa_auth_type",
+                                             "wpa_radius_ip",
+                                             "wpa_radius_port",
+                                             "wpa_key",
+                                             "wpa_key_time",
+                                             "bridge_work_mode",
+                                             "bridge_mac",
+                                             "bridge_channel",
+                                             "bridge_ssid",
+                                             "vlan_en",
+                                             "vlan_id",
+                                             "vlan_id_wlan",
+                                             "vlan_id_lan",
+                                             "bridge_transparent",
+                                             "bridge_transparent_str",
+                                             "tdmaEn",
+                                             "tdmaEn_str",
+                                             "vlan_pvid",
+                                             "vlan_id_lan3",
+                                             "vlan_id_lan4"};
   std::vector<std::string> columns = ColumnNames(file, "ap_info");
   // The stored search column follows the described ones.
   ASSERT_GE(columns.size(), expected.size());
   columns.resize(expected.size());
   EXPECT_EQ(columns, expected);
-  EXPECT_EQ(ColumnNames(file, "ap_other_info"),
-            (std::vector<std::string>{"ID", "packet_count", "packet_id", "icount", "mac", "ssid",
-                                      "signal", "channel", "secure_mode", "exchannel",
-                                      "bandwidth"}));
+  EXPECT_EQ(
+      ColumnNames(file, "ap_other_info"),
+      (std::vector<std::string>{"ID", "packet_count", "packet_id", "icount", "mac", "ssid",
+                                "signal", "channel", "secure_mode", "exchannel", "bandwidth"}));
 
   EXPECT_TRUE(store.ExecuteSql("INSERT INTO ap_info(mac) VALUES('00:00:00:00:00:01')"));
   EXPECT_FALSE(store.ExecuteSql("INSERT INTO ap_info(mac) VALUES('00:00:00:00:00:01')"));
@@ -278,12 +338,12 @@ TEST_F(DeviceStore, KeepaliveSetsUpTimeAddressAndAddressOrder) {
   ASSERT_TRUE(store().UpsertDevice(MakeDevice(2, "10.0.0.2")));
   // ip_num is never read back; find each row by its value instead.
   ASSERT_TRUE(store().UpsertDevice(MakeDevice(3, "10.0.0.2")));
-  ASSERT_TRUE(store().ExecuteSql("DELETE FROM ap_info WHERE ip_num=" +
-                                 std::to_string(2 * (1 << 24) + 10) + " AND mac<>'" + MacOf(2) +
-                                 "'"));
+  ASSERT_TRUE(
+      store().ExecuteSql("DELETE FROM ap_info WHERE ip_num=" + std::to_string(2 * (1 << 24) + 10) +
+                         " AND mac<>'" + MacOf(2) + "'"));
   EXPECT_EQ(GetAllMacsOf(store()), (std::vector<std::string>{MacOf(1), MacOf(2)}));
-  ASSERT_TRUE(store().ExecuteSql("DELETE FROM ap_info WHERE ip_num=" +
-                                 std::to_string((1 << 24) + 10)));
+  ASSERT_TRUE(
+      store().ExecuteSql("DELETE FROM ap_info WHERE ip_num=" + std::to_string((1 << 24) + 10)));
   EXPECT_EQ(GetAllMacsOf(store()), std::vector<std::string>{MacOf(2)});
   ASSERT_TRUE(store().UpsertDevice(MakeDevice(1, "10.0.0.1")));
 
@@ -518,8 +578,8 @@ TEST_F(ScanStore, EntriesAreStoredOncePerMacAndReadBackInEveryOrder) {
     std::vector<int> ascending;
   };
   const Case cases[] = {
-      {0, {1, 2, 3, 4}},  {1, {2, 4, 1, 3}},  {2, {3, 4, 1, 2}},
-      {3, {3, 1, 4, 2}},  {4, {1, 4, 2, 3}},  {17, {1, 2, 3, 4}},
+      {0, {1, 2, 3, 4}}, {1, {2, 4, 1, 3}}, {2, {3, 4, 1, 2}},
+      {3, {3, 1, 4, 2}}, {4, {1, 4, 2, 3}}, {17, {1, 2, 3, 4}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
@@ -554,16 +614,16 @@ TEST_F(ScanStore, EntriesAreBoundedByCountPayloadAndPageSize) {
     std::size_t stored;
   };
   const Case cases[] = {
-      {3, 5, 0, 3},    // icount decides
-      {5, 5, 20, 4},   // a half entry at the end is not read
-      {40, 40, 0, 32}, // a page holds at most 32
+      {3, 5, 0, 3},     // icount decides
+      {5, 5, 20, 4},    // a half entry at the end is not read
+      {40, 40, 0, 32},  // a page holds at most 32
       {0, 2, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.icount);
     ASSERT_TRUE(store().ClearScanResults());
-    auto payload = ScanPage(1, 0, c.icount,
-                            std::vector<ScanEntry>(entries.begin(), entries.begin() + c.entriesSent));
+    auto payload = ScanPage(
+        1, 0, c.icount, std::vector<ScanEntry>(entries.begin(), entries.begin() + c.entriesSent));
     payload.resize(payload.size() - c.cut);
     ASSERT_TRUE(store().StoreScanResults(payload.data(), payload.size()));
     std::vector<ScanEntry> read;
