@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "i18n/language.h"
 #include "tests/store/store_test_support.h"
 
 namespace {
@@ -302,6 +303,23 @@ TEST_F(DeviceStore, ChangesOfOneRowNeedThatRow) {
   std::vector<std::string> macs;
   ASSERT_TRUE(store().GetAllMacs(macs));
   EXPECT_TRUE(macs.empty());
+}
+
+TEST_F(DeviceStore, TextColumnsUseTheLanguageCurrentWhenTheRowIsWritten) {
+  directory_.Write("Languages/Language.ini", "[LCID]\r\n");
+  directory_.Write("Languages/German.lng",
+                   "[ProgramOutStr]\r\nonline=Verbunden\r\nrestarting=Neustart\r\n");
+  LoadLanguage(directory_.directoryText());
+  SelectLanguage("");
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(1)));
+  SelectLanguage("German");
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(2)));
+  ASSERT_TRUE(store().SetDeviceStatus(MacOf(1), kStatusRestarting));
+  EXPECT_EQ(AllMacs(1, 1, "Verbunden"), std::vector<std::string>{MacOf(2)});
+  EXPECT_EQ(AllMacs(1, 1, "Neustart"), std::vector<std::string>{MacOf(1)});
+  SelectLanguage("");
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(3)));
+  EXPECT_EQ(AllMacs(1, 1, "Online"), std::vector<std::string>{MacOf(3)});
 }
 
 struct UpgradeCase {
