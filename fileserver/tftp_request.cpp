@@ -75,14 +75,14 @@ ParsedRequest ParseRequest(std::span<const std::byte> packet) {
     return result;
   }
   result.request.fileName = std::string(*fileName);
-  while (pos < packet.size()) {
+  auto onlyPaddingLeft = [&] {
+    // Some clients pad requests with zero bytes.
+    return std::all_of(packet.begin() + static_cast<std::ptrdiff_t>(pos), packet.end(),
+                       [](std::byte b) { return b == std::byte{0}; });
+  };
+  while (pos < packet.size() && !onlyPaddingLeft()) {
     const auto name = ReadString(packet, pos);
     if (!name) {
-      // Some clients pad requests with trailing zero bytes; anything else is garbage.
-      if (std::all_of(packet.begin() + static_cast<std::ptrdiff_t>(pos), packet.end(),
-                      [](std::byte b) { return b == std::byte{0}; })) {
-        break;
-      }
       result.status = RequestStatus::kUnterminated;
       return result;
     }
@@ -92,8 +92,6 @@ ParsedRequest ParseRequest(std::span<const std::byte> packet) {
       return result;
     }
     if (name->empty()) {
-      // A run of zero bytes after the last option is padding, not an option.
-      if (value->empty()) continue;
       result.status = RequestStatus::kMalformedOption;
       return result;
     }
