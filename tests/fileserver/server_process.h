@@ -27,6 +27,9 @@ class ServerProcess {
 
   // Serves `directory`; `work` holds FileServer.ini and the captured log.
   bool Start(const std::filesystem::path& directory, const std::filesystem::path& work) {
+    // Another test's server may hold a port: only our own folder holds this token.
+    token_ = work.string();
+    std::ofstream(directory / kProbeName) << token_;
     for (uint16_t port = 16969; port < 17069; ++port) {
       WriteIni(work / "FileServer.ini", directory, port);
       logFile_ = work / "server.log";
@@ -47,6 +50,8 @@ class ServerProcess {
     ::waitpid(pid_, &status_, 0);
     pid_ = -1;
   }
+
+  static constexpr const char* kProbeName = "probe.txt";
 
   uint16_t port() const { return port_; }
   pid_t pid() const { return pid_; }
@@ -78,7 +83,7 @@ class ServerProcess {
   }
 
  private:
-  // The server is up once it answers a request for a missing file.
+  // The server is up once it serves the probe file of its own folder.
   bool WaitUntilServing(uint16_t port) {
     UdpClient probe;
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -86,8 +91,12 @@ class ServerProcess {
         pid_ = -1;
         return false;
       }
-      probe.SendTo(port, Request(1, "probe-of-a-missing-file", "octet"));
-      if (probe.Receive(20)) return true;
+      probe.SendTo(port, Request(1, kProbeName, "octet"));
+      const auto answer = probe.Receive(20);
+      if (answer && answer->bytes.size() >= 4 && Text(answer->bytes).substr(4) == token_) {
+        probe.SendTo(answer->fromPort, Ack(1));
+        return true;
+      }
     }
     return false;
   }
@@ -96,4 +105,5 @@ class ServerProcess {
   int status_ = 0;
   uint16_t port_ = 0;
   std::filesystem::path logFile_;
+  std::string token_;
 };
