@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/fileserver/packet_bytes.h"
+#include "util/ini_file.h"
 #include "tests/fileserver/udp_client.h"
 
 class ServerProcess {
@@ -60,10 +61,12 @@ class ServerProcess {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
+  // Written the way the main program writes it.
   static void WriteIni(const std::filesystem::path& file, const std::filesystem::path& directory,
                        uint16_t port) {
-    std::ofstream(file) << "[SERVER]\nDirectory=" << directory.string() << "\nPort=" << port
-                        << "\nAddress=127.0.0.1\n";
+    WriteIniValue("SERVER", "Directory", directory.string(), file);
+    WriteIniValue("SERVER", "Port", std::to_string(port), file);
+    WriteIniValue("SERVER", "Address", "127.0.0.1", file);
   }
 
   // Starts a program with standard error into `log`; -1 when fork fails.

@@ -328,6 +328,30 @@ TEST(FileServerProgram, PrivilegedPortWithoutRightsIsOneClearLine) {
   EXPECT_NE(text.find("cap_net_bind_service"), std::string::npos) << text;
 }
 
+TEST(FileServerProgram, StartedThroughPkexecItServesAsTheCallingUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, as under pkexec";
+  TempDirectory temp;
+  fs::permissions(temp.path(), fs::perms::owner_all | fs::perms::others_read |
+                                   fs::perms::others_exec);
+  fs::create_directory(temp.path() / "served");
+  temp.Write("served/fw.bin", "firmware");
+  ::setenv("PKEXEC_UID", "65534", 1);
+  ServerProcess server;
+  const bool started = server.Start(temp.path() / "served", temp.path());
+  ::unsetenv("PKEXEC_UID");
+  ASSERT_TRUE(started);
+  std::ifstream status("/proc/" + std::to_string(server.pid()) + "/status");
+  std::string line;
+  while (std::getline(status, line) && line.rfind("Uid:", 0) != 0) {
+  }
+  EXPECT_EQ(line, "Uid:\t65534\t65534\t65534\t65534");
+  UdpClient client;
+  client.SendTo(server.port(), Request(1, "fw.bin", "octet"));
+  const auto answer = client.Receive();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(Text(std::span(answer->bytes).subspan(4)), "firmware");
+}
+
 TEST(FileServerProgram, MissingDirectoryKeyIsAnError) {
   TempDirectory temp;
   temp.Write("FileServer.ini", "[SERVER]\nPort=16968\n");
