@@ -19,8 +19,8 @@ bool FileSource::Refill() {
   bufferPos_ = 0;
   bufferEnd_ = 0;
   for (;;) {
-    const ssize_t got = ::pread(file_.Get(), buffer_.data(), buffer_.size(),
-                                static_cast<off_t>(fileOffset_));
+    const ssize_t got =
+        ::pread(file_.Get(), buffer_.data(), buffer_.size(), static_cast<off_t>(fileOffset_));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       readError_ = true;

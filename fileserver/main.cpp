@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
 
   UniqueFd directory(::open(config.config.directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) {
-    return Fail("cannot open the folder " + config.config.directory.string() + ": " +
-                    std::strerror(errno),
-                2);
+    return Fail(
+        "cannot open the folder " + config.config.directory.string() + ": " + std::strerror(errno),
+        2);
   }
 
   sigset_t stopSignals;

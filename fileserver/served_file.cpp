@@ -41,7 +41,8 @@ OpenedFile OpenServedFile(int directory, std::string_view name) {
   open_how how{};
   how.flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
-  const int fd = static_cast<int>(::syscall(SYS_openat2, directory, path.c_str(), &how, sizeof how));
+  const int fd =
+      static_cast<int>(::syscall(SYS_openat2, directory, path.c_str(), &how, sizeof how));
   if (fd < 0) {
     switch (errno) {
       case ENOENT:
@@ -53,7 +54,7 @@ OpenedFile OpenServedFile(int directory, std::string_view name) {
   }
   OpenedFile result;
   result.fd = UniqueFd(fd);
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     return Refusal(TftpErrorCode::kAccessViolation, "Not a regular file");
   }

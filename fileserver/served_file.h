@@ -11,10 +11,10 @@
 #include "fileserver/unique_fd.h"
 
 struct OpenedFile {
-  UniqueFd fd;             // valid on success
+  UniqueFd fd;  // valid on success
   uint64_t size = 0;
   TftpErrorCode error = TftpErrorCode::kNotDefined;  // when fd is not valid
-  std::string message;     // for the ERROR packet and the log
+  std::string message;                               // for the ERROR packet and the log
 };
 
 // `directory` is a descriptor of the served folder (O_PATH is enough).

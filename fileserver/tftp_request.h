@@ -51,7 +51,7 @@ enum class RequestStatus {
   kOk,
   kTooShort,
   kNotARequest,
-  kUnterminated,     // a string runs to the end of the packet
+  kUnterminated,  // a string runs to the end of the packet
   kEmptyFileName,
   kUnknownMode,      // "mail" and anything else
   kMalformedOption,  // an option name without value, or an empty name

@@ -41,7 +41,8 @@ std::string PrintableName(std::string_view name) {
 
 void SetBuffers(int fd) {
   // The FORCE variants pass the rmem_max/wmem_max caps when privileged.
-  if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &kSendBufferBytes, sizeof kSendBufferBytes) != 0) {
+  if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &kSendBufferBytes, sizeof kSendBufferBytes) !=
+      0) {
     ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSendBufferBytes, sizeof kSendBufferBytes);
   }
   if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
@@ -62,11 +63,16 @@ void SendError(int fd, TftpErrorCode code, std::string_view message, const socka
 
 const char* StateText(Transfer::State state) {
   switch (state) {
-    case Transfer::State::kDone: return "sent";
-    case Transfer::State::kTimedOut: return "failed";
-    case Transfer::State::kAbortedByPeer: return "aborted";
-    case Transfer::State::kFailed: return "failed";
-    case Transfer::State::kRunning: break;
+    case Transfer::State::kDone:
+      return "sent";
+    case Transfer::State::kTimedOut:
+      return "failed";
+    case Transfer::State::kAbortedByPeer:
+      return "aborted";
+    case Transfer::State::kFailed:
+      return "failed";
+    case Transfer::State::kRunning:
+      break;
   }
   return "running";
 }
@@ -207,8 +213,7 @@ void TftpServer::StartSession(const sockaddr_in& peer, const in_addr& local,
   };
 
   const ParsedRequest parsed = ParseRequest(packet);
-  if (parsed.status == RequestStatus::kOk &&
-      parsed.request.opcode == TftpOpcode::kWriteRequest) {
+  if (parsed.status == RequestStatus::kOk && parsed.request.opcode == TftpOpcode::kWriteRequest) {
     refuse(TftpErrorCode::kAccessViolation, "Write requests are not accepted",
            parsed.request.fileName);
     return;
@@ -316,8 +321,8 @@ void TftpServer::Flush(Session& session) {
     }
     std::size_t sent = 0;
     while (sent < count) {
-      const int n = ::sendmmsg(session.socket.Get(), messages + sent,
-                               static_cast<unsigned>(count - sent), 0);
+      const int n =
+          ::sendmmsg(session.socket.Get(), messages + sent, static_cast<unsigned>(count - sent), 0);
       if (n <= 0) break;  // the rest is recovered by retransmission
       sent += static_cast<std::size_t>(n);
     }
@@ -330,9 +335,9 @@ bool TftpServer::FinishIfEnded(uint64_t id, Session& session) {
   const double seconds = std::chrono::duration<double>(Clock::now() - session.started).count();
   std::string outcome = StateText(transfer.GetState());
   if (!transfer.Reason().empty()) outcome += ": " + PrintableName(transfer.Reason());
-  std::fprintf(stderr, "%s \"%s\" %" PRIu64 " bytes in %.3f s, %s\n", PeerText(session.peer).c_str(),
-               PrintableName(session.fileName).c_str(), transfer.BytesAcknowledged(), seconds,
-               outcome.c_str());
+  std::fprintf(stderr, "%s \"%s\" %" PRIu64 " bytes in %.3f s, %s\n",
+               PeerText(session.peer).c_str(), PrintableName(session.fileName).c_str(),
+               transfer.BytesAcknowledged(), seconds, outcome.c_str());
   sessionByPeer_.erase(PeerKey(session.peer));
   sessions_.erase(id);  // closes the socket, which also leaves the epoll set
   return true;

@@ -86,7 +86,8 @@ void Transfer::OnAck(uint16_t wireBlock, Clock::time_point now) {
   // Which block of the window this acknowledges; the block before the window
   // (a duplicate) and numbers outside it are ignored, so a delayed duplicate
   // can never start a second stream of retransmissions.
-  const uint16_t delta = static_cast<uint16_t>(wireBlock - static_cast<uint16_t>(firstUnacked_ - 1));
+  const uint16_t delta =
+      static_cast<uint16_t>(wireBlock - static_cast<uint16_t>(firstUnacked_ - 1));
   if (delta == 0 || delta > windowEnd_ - firstUnacked_) return;
   for (uint64_t block = firstUnacked_; block < firstUnacked_ + delta; ++block) {
     bytesAcknowledged_ += slotLength_[block % windowSize_] - kTftpHeaderSize;

@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ParsedRequest parsed = ParseRequest(packet);
   if (parsed.status != RequestStatus::kOk) return 0;
   const bool octet = parsed.request.mode == TftpMode::kOctet;
-  const Negotiation negotiation =
-      NegotiateOptions(parsed.request.options, octet ? std::optional<uint64_t>(1216) : std::nullopt);
+  const Negotiation negotiation = NegotiateOptions(
+      parsed.request.options, octet ? std::optional<uint64_t>(1216) : std::nullopt);
   if (negotiation.refused) return 0;
   (void)BuildOptionAck(negotiation.options.acknowledged);
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "tests/fileserver/packet_bytes.h"
-#include "util/ini_file.h"
 #include "tests/fileserver/udp_client.h"
+#include "util/ini_file.h"
 
 class ServerProcess {
  public:

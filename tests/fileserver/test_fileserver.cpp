@@ -91,8 +91,8 @@ TEST_P(RealClientTest, FetchesAByteIdenticalCopy) {
   const ClientCase& c = GetParam();
   if (!HaveTool(c.tool)) GTEST_SKIP() << c.tool << " is not installed";
   const std::string command =
-      Expand(c.command, {{"%u", Url(c.file)}, {"%p", Port()}, {"%o", Out("copy").string()},
-                         {"%f", c.file}});
+      Expand(c.command,
+             {{"%u", Url(c.file)}, {"%p", Port()}, {"%o", Out("copy").string()}, {"%f", c.file}});
   ASSERT_EQ(RunCommand(command), 0) << command;
   EXPECT_EQ(ReadOut("copy"), temp_.Read(fs::path("served") / c.file));
 }
@@ -188,8 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"ParentSegmentInside", Request(1, "sub/../../outside.txt", "octet"),
                     TftpErrorCode::kAccessViolation},
         RefusalCase{"AbsoluteName", {}, TftpErrorCode::kAccessViolation},
-        RefusalCase{"SymlinkOut", Request(1, "link-out", "octet"),
-                    TftpErrorCode::kAccessViolation},
+        RefusalCase{"SymlinkOut", Request(1, "link-out", "octet"), TftpErrorCode::kAccessViolation},
         RefusalCase{"AbsoluteSymlink", Request(1, "link-absolute", "octet"),
                     TftpErrorCode::kAccessViolation},
         RefusalCase{"Directory", Request(1, "sub", "octet"), TftpErrorCode::kAccessViolation},
@@ -316,9 +315,8 @@ TEST(FileServerProgram, PrivilegedPortWithoutRightsIsOneClearLine) {
   std::ofstream(temp.path() / "FileServer.ini")
       << "[SERVER]\nDirectory=" << (temp.path() / "served").string() << "\nAddress=127.0.0.1\n";
   const pid_t pid = ServerProcess::Spawn(
-      {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-       "--inh-caps=-all", "--bounding-set=-all", FILESERVER_PATH,
-       (temp.path() / "FileServer.ini").string()},
+      {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--inh-caps=-all",
+       "--bounding-set=-all", FILESERVER_PATH, (temp.path() / "FileServer.ini").string()},
       temp.path() / "server.log");
   int status = 0;
   ASSERT_EQ(WaitForExit(pid, status), 0) << "the server kept running";
@@ -331,8 +329,8 @@ TEST(FileServerProgram, PrivilegedPortWithoutRightsIsOneClearLine) {
 TEST(FileServerProgram, StartedThroughPkexecItServesAsTheCallingUser) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root, as under pkexec";
   TempDirectory temp;
-  fs::permissions(temp.path(), fs::perms::owner_all | fs::perms::others_read |
-                                   fs::perms::others_exec);
+  fs::permissions(temp.path(),
+                  fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
   fs::create_directory(temp.path() / "served");
   temp.Write("served/fw.bin", "firmware");
   ::setenv("PKEXEC_UID", "65534", 1);
@@ -355,9 +353,8 @@ TEST(FileServerProgram, StartedThroughPkexecItServesAsTheCallingUser) {
 TEST(FileServerProgram, MissingDirectoryKeyIsAnError) {
   TempDirectory temp;
   temp.Write("FileServer.ini", "[SERVER]\nPort=16968\n");
-  const pid_t pid =
-      ServerProcess::Spawn({FILESERVER_PATH, (temp.path() / "FileServer.ini").string()},
-                           temp.path() / "server.log");
+  const pid_t pid = ServerProcess::Spawn(
+      {FILESERVER_PATH, (temp.path() / "FileServer.ini").string()}, temp.path() / "server.log");
   int status = 0;
   ASSERT_EQ(WaitForExit(pid, status), 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);

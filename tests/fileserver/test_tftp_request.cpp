@@ -79,10 +79,13 @@ std::vector<TftpOption> Options(std::vector<std::pair<std::string, std::string>>
 }
 
 TEST(NegotiateOptions, AcceptsSupportedOptionsWithinTheirRanges) {
-  const Negotiation n = NegotiateOptions(
-      Options({{"blksize", "70000"}, {"windowsize", "500"}, {"timeout", "3"}, {"tsize", "0"},
-               {"multicast", ""}, {"blksize", "512"}}),
-      123456);
+  const Negotiation n = NegotiateOptions(Options({{"blksize", "70000"},
+                                                  {"windowsize", "500"},
+                                                  {"timeout", "3"},
+                                                  {"tsize", "0"},
+                                                  {"multicast", ""},
+                                                  {"blksize", "512"}}),
+                                         123456);
   ASSERT_FALSE(n.refused);
   EXPECT_EQ(n.options.blockSize, kMaxBlockSize);
   EXPECT_EQ(n.options.windowSize, kMaxWindowSize);

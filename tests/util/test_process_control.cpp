@@ -30,10 +30,11 @@ TEST(SplitParameters, SplitsAtBlanksAndKeepsQuotedBlanks) {
 
 // A script that records its working directory and arguments beside itself.
 fs::path WriteRecorder(const TempDirectory& temp, const std::string& extra = "") {
-  const fs::path script = temp.Write("bin/record.sh", "#!/bin/sh\npwd > record.txt\n"
-                                                      "for a in \"$@\"; do echo \"[$a]\" >> "
-                                                      "record.txt; done\n" +
-                                                          extra);
+  const fs::path script = temp.Write("bin/record.sh",
+                                     "#!/bin/sh\npwd > record.txt\n"
+                                     "for a in \"$@\"; do echo \"[$a]\" >> "
+                                     "record.txt; done\n" +
+                                         extra);
   fs::permissions(script, fs::perms::owner_all);
   return script;
 }
@@ -101,8 +102,8 @@ class ProcessByNameTest : public ::testing::Test {
     stubborn_ = temp_.path() / ("pc-stubborn-" + suffix);
     fs::copy_file("/bin/sleep", sleeper_);
     fs::copy_file("/bin/sh", stubborn_);
-    fs::permissions(temp_.path(), fs::perms::owner_all | fs::perms::others_read |
-                                      fs::perms::others_exec);
+    fs::permissions(temp_.path(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
   }
   void TearDown() override {
     for (pid_t pid : children_) {
