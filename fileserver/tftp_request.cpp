@@ -159,5 +159,13 @@ Negotiation NegotiateOptions(const std::vector<TftpOption>& requested,
       if (fileSize) options.acknowledged.push_back({option.name, std::to_string(*fileSize)});
     }
   }
+  const auto windowCap = static_cast<uint16_t>(
+      std::clamp<std::size_t>(kMaxWindowBytes / options.blockSize, 1, kMaxWindowSize));
+  if (options.windowSize > windowCap) {
+    options.windowSize = windowCap;
+    for (TftpOption& accepted : options.acknowledged) {
+      if (accepted.name == "windowsize") accepted.value = std::to_string(windowCap);
+    }
+  }
   return result;
 }

@@ -79,8 +79,10 @@ std::optional<TftpErrorPacket> ParseErrorPacket(std::span<const std::byte> packe
 inline constexpr uint16_t kDefaultBlockSize = 512;
 inline constexpr uint16_t kMinBlockSize = 8;
 inline constexpr uint16_t kMaxBlockSize = 65464;
-// Larger windows than this gain nothing on a LAN and cost memory per transfer.
+// Larger windows than this gain nothing on a LAN and cost memory per transfer:
+// a window is buffered for retransmission, so its bytes are capped too.
 inline constexpr uint16_t kMaxWindowSize = 64;
+inline constexpr std::size_t kMaxWindowBytes = 1024 * 1024;
 
 struct TransferOptions {
   uint16_t blockSize = kDefaultBlockSize;

@@ -80,7 +80,7 @@ std::vector<TftpOption> Options(std::vector<std::pair<std::string, std::string>>
 
 TEST(NegotiateOptions, AcceptsSupportedOptionsWithinTheirRanges) {
   const Negotiation n = NegotiateOptions(Options({{"blksize", "70000"},
-                                                  {"windowsize", "500"},
+                                                  {"windowsize", "8"},
                                                   {"timeout", "3"},
                                                   {"tsize", "0"},
                                                   {"multicast", ""},
@@ -88,18 +88,24 @@ TEST(NegotiateOptions, AcceptsSupportedOptionsWithinTheirRanges) {
                                          123456);
   ASSERT_FALSE(n.refused);
   EXPECT_EQ(n.options.blockSize, kMaxBlockSize);
-  EXPECT_EQ(n.options.windowSize, kMaxWindowSize);
+  EXPECT_EQ(n.options.windowSize, 8);
   EXPECT_EQ(n.options.timeoutSeconds, 3);
   // Unknown options are left out and the first blksize counts.
-  const auto expected = Options({{"blksize", "65464"},
-                                 {"windowsize", std::to_string(kMaxWindowSize)},
-                                 {"timeout", "3"},
-                                 {"tsize", "123456"}});
+  const auto expected =
+      Options({{"blksize", "65464"}, {"windowsize", "8"}, {"timeout", "3"}, {"tsize", "123456"}});
   ASSERT_EQ(n.options.acknowledged.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(n.options.acknowledged[i].name, expected[i].name);
     EXPECT_EQ(n.options.acknowledged[i].value, expected[i].value);
   }
+}
+
+TEST(NegotiateOptions, CapsTheWindow) {
+  EXPECT_EQ(NegotiateOptions(Options({{"windowsize", "500"}}), 1).options.windowSize,
+            kMaxWindowSize);
+  const Negotiation n = NegotiateOptions(Options({{"windowsize", "64"}, {"blksize", "65464"}}), 1);
+  EXPECT_EQ(n.options.windowSize, kMaxWindowBytes / 65464);
+  EXPECT_EQ(n.options.acknowledged[0].value, std::to_string(kMaxWindowBytes / 65464));
 }
 
 TEST(NegotiateOptions, LeavesTsizeOutWhenTheSizeIsNotKnown) {
