@@ -188,7 +188,15 @@ void TftpServer::OnRequest() {
   const auto opcode = PeekOpcode(packet);
   // Never answer an error packet, so two servers cannot keep each other busy.
   if (opcode == static_cast<uint16_t>(TftpOpcode::kError)) return;
-  if (sessionByPeer_.count(PeerKey(peer)) != 0) return;
+  if (const auto running = sessionByPeer_.find(PeerKey(peer)); running != sessionByPeer_.end()) {
+    const uint64_t id = running->second;
+    Session& session = sessions_.at(id);
+    // A client whose first answer got lost repeats its request: ignore that.
+    if (!session.transfer->PeerAnswered()) return;
+    // A client that reuses its port for the next file has given up the last one.
+    session.transfer->Abandon("replaced by a new request from the client");
+    FinishIfEnded(id, session);
+  }
   StartSession(peer, local, packet);
 }
 

@@ -79,6 +79,7 @@ void Transfer::OnAck(uint16_t wireBlock, Clock::time_point now) {
   if (awaitingOptionAck_) {
     if (wireBlock != 0) return;
     awaitingOptionAck_ = false;
+    peerAnswered_ = true;
     retries_ = 0;
     SendWindow(now);
     return;
@@ -93,6 +94,7 @@ void Transfer::OnAck(uint16_t wireBlock, Clock::time_point now) {
     bytesAcknowledged_ += slotLength_[block % windowSize_] - kTftpHeaderSize;
   }
   firstUnacked_ += delta;
+  peerAnswered_ = true;
   retries_ = 0;
   if (lastBlock_ != 0 && firstUnacked_ > lastBlock_) {
     state_ = State::kDone;
@@ -125,5 +127,12 @@ void Transfer::Fail(TftpErrorCode code, std::string message) {
   outgoing_.emplace_back(errorPacket_);
   state_ = State::kFailed;
   reason_ = std::move(message);
+  deadline_ = Clock::time_point::max();
+}
+
+void Transfer::Abandon(std::string reason) {
+  outgoing_.clear();
+  state_ = State::kFailed;
+  reason_ = std::move(reason);
   deadline_ = Clock::time_point::max();
 }

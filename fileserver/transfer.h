@@ -41,6 +41,11 @@ class Transfer {
   State GetState() const { return state_; }
   // File bytes (as sent on the wire) that the peer acknowledged.
   uint64_t BytesAcknowledged() const { return bytesAcknowledged_; }
+  // True once the peer acknowledged anything: a request repeated after that
+  // is a new one, not a retransmission of the request that started this.
+  bool PeerAnswered() const { return peerAnswered_; }
+  // Ends the transfer without a word to the peer.
+  void Abandon(std::string reason);
   // Why the transfer ended when it did not end well.
   const std::string& Reason() const { return reason_; }
 
@@ -59,6 +64,7 @@ class Transfer {
 
   State state_ = State::kRunning;
   bool awaitingOptionAck_ = false;
+  bool peerAnswered_ = false;
   std::vector<std::byte> optionAck_;
   std::vector<std::byte> errorPacket_;
   // Blocks are counted from 1 without wrapping; the wire number is the low 16 bits.

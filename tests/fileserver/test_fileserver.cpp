@@ -232,6 +232,25 @@ TEST_F(FileServerTest, StrangerOnATransferPortGetsError5AndTheTransferGoesOn) {
   EXPECT_EQ(Text(std::span(second->bytes).subspan(4)), firmware_.substr(512, 512));
 }
 
+TEST_F(FileServerTest, ARepeatedRequestIsIgnoredUntilTheClientAnswered) {
+  UdpClient client;
+  client.SendTo(server_.port(), Request(1, "fw.bin", "octet"));
+  const auto first = client.Receive();
+  ASSERT_TRUE(first);
+  client.SendTo(server_.port(), Request(1, "fw.bin", "octet"));
+  EXPECT_FALSE(client.Receive(300)) << "a retransmitted request started a second transfer";
+
+  // Once the client moved on, the same request from the same port is a new fetch.
+  client.SendTo(first->fromPort, Ack(1));
+  ASSERT_TRUE(client.Receive());
+  client.SendTo(server_.port(), Request(1, "notes.txt", "octet"));
+  const auto restart = client.Receive();
+  ASSERT_TRUE(restart);
+  EXPECT_NE(restart->fromPort, first->fromPort);
+  EXPECT_EQ(U16At(restart->bytes, 2), 1);
+  EXPECT_EQ(Text(std::span(restart->bytes).subspan(4)), temp_.Read("served/notes.txt"));
+}
+
 TEST_F(FileServerTest, RetransmitsAnUnansweredBlock) {
   UdpClient client;
   client.SendTo(server_.port(), Request(1, "fw.bin", "octet", {"timeout", "1"}));
