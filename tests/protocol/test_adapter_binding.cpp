@@ -17,6 +17,7 @@ struct SubnetCase {
   const char* mask;
   const char* device;
   bool same;
+  friend void PrintTo(const SubnetCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SameSubnet : public ::testing::TestWithParam<SubnetCase> {};
@@ -36,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SubnetCase{"empty_device", "10.77.0.1", "255.255.0.0", "", false},
                       SubnetCase{"unset_mask", "10.77.0.1", "0.0.0.0", "10.77.0.2", false},
                       SubnetCase{"empty_mask", "10.77.0.1", "", "10.77.0.2", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(AdapterBinding, EachSubnetIsReachedThroughItsOwnAdapter) {
   EngineFixture f({{"eth0", {{"10.77.0.1", "255.255.0.0"}}},
