@@ -40,6 +40,10 @@ int64_t SqliteStatement::ColumnInt(int column) const {
   return sqlite3_column_int64(statement_, column);
 }
 
+double SqliteStatement::ColumnDouble(int column) const {
+  return sqlite3_column_double(statement_, column);
+}
+
 std::string_view SqliteStatement::ColumnText(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
   if (text == nullptr) return {};
