@@ -58,6 +58,7 @@ void Usage() {
                "  --short-announcement every device announces with the version area only\n"
                "  --claim I=J          device I reports the address of device J\n"
                "  --rate N             send at most N datagrams a second\n"
+               "  --spread MS          answer a search after a random delay of up to MS ms\n"
                "  --log                print a line for every command received\n");
 }
 
@@ -126,6 +127,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
         return false;
       }
       args.claims.emplace_back(from, of);
+    } else if (arg == "--spread") {
+      if (!needValue()) return false;
+      args.options.answerSpread = std::chrono::duration_cast<SimClock::duration>(
+          std::chrono::duration<double, std::milli>(std::strtod(value.c_str(), nullptr)));
     } else if (arg == "--rate") {
       if (!needValue()) return false;
       args.rate = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
@@ -190,7 +195,7 @@ int main(int argc, char** argv) {
     pollfd fds[3] = {{sockets.SearchFd(), POLLIN, 0},
                      {sockets.CommandFd(), POLLIN, 0},
                      {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
-    poll(fds, 3, 20);
+    poll(fds, 3, simulator.HasScheduled() ? 1 : 20);
     if (gSilence != 0) {
       simulator.Control(gSilence == 1 ? "silent all" : "speak all", quit);
       gSilence = 0;

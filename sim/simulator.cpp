@@ -85,12 +85,24 @@ SimDevice* Simulator::FindByIp(const Ipv4& ip) {
 void Simulator::OnSearch(const sockaddr_in& from, SimClock::time_point now) {
   ++stats_.searches;
   const sockaddr_in to = ReplyAddress(from, kAnnouncePort);
-  for (SimDevice& device : devices_) {
+  const auto spread = options_.answerSpread.count();
+  for (std::size_t i = 0; i < devices_.size(); ++i) {
+    SimDevice& device = devices_[i];
     if (device.silent || !InSubnet(device, from) || Drops()) continue;
-    const auto payload = BuildAnnouncementPayload(device, UpTime(device, now));
-    outbox_.Send(DeviceIp(device), to, BuildDeviceDatagram(device, kMsgDiscover, payload));
-    ++stats_.announcements;
+    if (spread <= 0) {
+      Announce(device, to, now);
+      continue;
+    }
+    const SimClock::duration delay(
+        std::uniform_int_distribution<SimClock::rep>(0, spread)(dropRng_));
+    scheduled_.emplace(now + delay, ScheduledAnnouncement{i, to});
   }
+}
+
+void Simulator::Announce(SimDevice& device, const sockaddr_in& to, SimClock::time_point now) {
+  const auto payload = BuildAnnouncementPayload(device, UpTime(device, now));
+  outbox_.Send(DeviceIp(device), to, BuildDeviceDatagram(device, kMsgDiscover, payload));
+  ++stats_.announcements;
 }
 
 void Simulator::OnCommand(std::span<const uint8_t> datagram, const sockaddr_in& from,
@@ -126,6 +138,12 @@ void Simulator::OnCommand(std::span<const uint8_t> datagram, const sockaddr_in& 
 }
 
 void Simulator::Tick(SimClock::time_point now) {
+  while (!scheduled_.empty() && scheduled_.begin()->first <= now) {
+    const auto [device, to] = scheduled_.begin()->second;
+    scheduled_.erase(scheduled_.begin());
+    // A device silenced meanwhile keeps quiet.
+    if (!devices_[device].silent) Announce(devices_[device], to, now);
+  }
   if (options_.keepalivePeriod <= SimClock::duration::zero()) return;
   for (SimDevice& device : devices_) {
     if (!device.found || device.silent || device.nextKeepalive > now) continue;

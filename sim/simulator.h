@@ -7,6 +7,7 @@
 // an argument so the tests drive it without sleeping.
 
 #include <cstdint>
+#include <map>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -20,6 +21,9 @@ class Outbox;
 struct SimulatorOptions {
   SimClock::duration keepalivePeriod = std::chrono::seconds(10);  // zero: none
   double dropShare = 0.0;  // share of searches and commands left unanswered
+  // Each device answers a search after a random delay up to this, as devices
+  // on a real segment do not all answer in the same instant; zero: at once.
+  SimClock::duration answerSpread{};
   uint64_t dropSeed = 1;
   bool log = false;  // Log() lines for every command received
 };
@@ -47,8 +51,10 @@ class Simulator {
   // to (the multicast group, or a device's own address).
   void OnCommand(std::span<const uint8_t> datagram, const sockaddr_in& from,
                  const Ipv4& destination, SimClock::time_point now);
-  // Sends the keepalives that are due.
+  // Sends the keepalives and delayed announcements that are due.
   void Tick(SimClock::time_point now);
+  // Announcements waiting for their moment.
+  bool HasScheduled() const { return !scheduled_.empty(); }
 
   // Runs one control line ("silent all", "move <mac> <ip>", "stats", ...) and
   // returns the one-line answer. Sets `quit` for "quit".
@@ -63,6 +69,7 @@ class Simulator {
  private:
   uint32_t UpTime(const SimDevice& device, SimClock::time_point now) const;
   bool Drops();
+  void Announce(SimDevice& device, const sockaddr_in& to, SimClock::time_point now);
   SimDevice* FindByMac(const MacAddress& mac);
   SimDevice* FindByIp(const Ipv4& ip);
   // The devices a control target names: "all" or one MAC text.
@@ -77,4 +84,9 @@ class Simulator {
   std::mt19937_64 dropRng_;
   SimulatorStats stats_;
   std::vector<std::string> log_;
+  struct ScheduledAnnouncement {
+    std::size_t device;
+    sockaddr_in to;
+  };
+  std::multimap<SimClock::time_point, ScheduledAnnouncement> scheduled_;
 };

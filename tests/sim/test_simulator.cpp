@@ -200,3 +200,29 @@ TEST_F(SimulatorTest, TruncatedOrForeignDatagramsAreIgnored) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimulatorSpread, AnswersArriveWithinTheSpreadAndNotFromSilencedDevices) {
+  PopulationSpec spec;
+  spec.count = 50;
+  SimulatorOptions options;
+  options.answerSpread = std::chrono::milliseconds(100);
+  RecordingOutbox outbox;
+  const auto start = SimClock::now();
+  Simulator sim(GeneratePopulation(spec), options, outbox, start);
+  sim.OnSearch(Peer("10.77.0.1", 9786), start);
+  EXPECT_TRUE(outbox.sent.empty());
+  EXPECT_TRUE(sim.HasScheduled());
+  sim.Tick(start + std::chrono::milliseconds(50));
+  const std::size_t early = outbox.sent.size();
+  EXPECT_GT(early, 0u);
+  EXPECT_LT(early, 50u);
+  bool quit = false;
+  EXPECT_EQ(sim.Control("silent all", quit), "ok");
+  sim.Tick(start + std::chrono::milliseconds(100));
+  EXPECT_EQ(outbox.sent.size(), early);
+  EXPECT_FALSE(sim.HasScheduled());
+}
+
+}  // namespace
