@@ -64,6 +64,10 @@ std::size_t NetworkTest::StoredCount() {
   return macs.size();
 }
 
+bool NetworkTest::Stored(const std::string& mac, ap_info_stu& record) {
+  return store_->GetDevice(mac, record) && mac == record.mac;
+}
+
 bool NetworkTest::IsOnline(const std::string& mac, EntryState state) {
   for (const DeviceEntry& entry : engine_->OnlineDevices()) {
     if (entry.mac == mac) return entry.state == state;

@@ -36,6 +36,9 @@ class NetworkTest : public ::testing::Test {
   static bool WaitUntil(const std::function<bool()>& done,
                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
   std::size_t StoredCount();
+  // The device's row; false when it has none (the store answers an unknown
+  // MAC with an all-zero record).
+  bool Stored(const std::string& mac, ap_info_stu& record);
   bool IsOnline(const std::string& mac, EntryState state);
   // Searches every 300 ms until `count` rows are stored.
   bool SearchUntilStored(std::size_t count,

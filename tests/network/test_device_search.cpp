@@ -110,7 +110,7 @@ TEST_F(NetworkTest, SearchStoresEveryDeviceWithEveryField) {
   std::size_t chinese = 0;
   for (const SimDevice& device : devices) {
     ap_info_stu stored{};
-    ASSERT_TRUE(store_->GetDevice(MacOf(device), stored)) << MacOf(device);
+    ASSERT_TRUE(Stored(MacOf(device), stored)) << MacOf(device);
     EXPECT_GE(stored.up_time, device.upTimeAtStart);
     EXPECT_LE(stored.up_time, device.upTimeAtStart + elapsed.count() + 2);
     const ap_info_stu expected = ExpectedStored(device, stored.up_time);
@@ -139,7 +139,7 @@ TEST_F(NetworkTest, AnnouncementAndReportEdgeCases) {
 
   // The short announcer is stored in full from its report.
   ap_info_stu stored{};
-  ASSERT_TRUE(store_->GetDevice(MacOf(devices[1]), stored));
+  ASSERT_TRUE(Stored(MacOf(devices[1]), stored));
   EXPECT_EQ(FirstDifference(ExpectedStored(devices[1], stored.up_time), stored), -1);
   // The device without a MAC got no answer and no entry.
   EXPECT_FALSE(IsOnline("00:00:00:00:00:00", EntryState::kAnnounced));
@@ -158,7 +158,7 @@ TEST_F(NetworkTest, AnnouncementAndReportEdgeCases) {
   EXPECT_EQ(devsim_->Control("move " + MacOf(devices[2]) + " 10.77.9.9"), "ok");
   engine_->SearchDevices();
   ASSERT_TRUE(WaitUntil([&] {
-    return store_->GetDevice(MacOf(devices[2]), stored) && Ipv4Text({stored.ip[0], stored.ip[1],
+    return Stored(MacOf(devices[2]), stored) && Ipv4Text({stored.ip[0], stored.ip[1],
                                                                      stored.ip[2], stored.ip[3]}) ==
                                                                "10.77.9.9";
   }));
@@ -168,13 +168,13 @@ TEST_F(NetworkTest, AnnouncementAndReportEdgeCases) {
   EXPECT_EQ(devsim_->Control("move " + MacOf(devices[2]) + " 10.77.1.3"), "ok");
   engine_->SearchDevices();
   ASSERT_TRUE(WaitUntil([&] {
-    return store_->GetDevice(MacOf(devices[2]), stored) && stored.ip[3] == 3 && stored.ip[2] == 1;
+    return Stored(MacOf(devices[2]), stored) && stored.ip[3] == 3 && stored.ip[2] == 1;
   }));
   EXPECT_EQ(devsim_->Control("speak " + MacOf(devices[3])), "ok");
   engine_->SearchDevices();
   ASSERT_TRUE(WaitUntil([&] { return Received(*devsim_, devices[3], "device_info") > 0; }));
   std::this_thread::sleep_for(300ms);
-  EXPECT_FALSE(store_->GetDevice(MacOf(devices[3]), stored));
+  EXPECT_FALSE(Stored(MacOf(devices[3]), stored));
   EXPECT_TRUE(IsOnline(MacOf(devices[3]), EntryState::kAnnounced));
   EXPECT_TRUE(IsOnline(MacOf(devices[2]), EntryState::kReported));
 }
@@ -196,7 +196,7 @@ TEST_F(NetworkTest, KeepalivesKeepADeviceAndSilenceRemovesIt) {
   EXPECT_EQ(devsim_->Control("silent " + MacOf(devices[1])), "ok");
   ASSERT_TRUE(WaitUntil([&] { return StoredCount() == 1; }, 3s));
   ap_info_stu stored{};
-  EXPECT_TRUE(store_->GetDevice(MacOf(devices[0]), stored));
+  EXPECT_TRUE(Stored(MacOf(devices[0]), stored));
   EXPECT_FALSE(IsOnline(MacOf(devices[1]), EntryState::kReported));
   EXPECT_TRUE(IsOnline(MacOf(devices[0]), EntryState::kReported));
 }
