@@ -145,6 +145,9 @@ void Simulator::Tick(SimClock::time_point now) {
     if (!devices_[device].silent) Announce(devices_[device], to, now);
   }
   if (options_.keepalivePeriod <= SimClock::duration::zero()) return;
+  // Walking every device costs; a keepalive 10 ms late is no matter.
+  if (now < nextKeepaliveScan_) return;
+  nextKeepaliveScan_ = now + kKeepaliveResolution;
   for (SimDevice& device : devices_) {
     if (!device.found || device.silent || device.nextKeepalive > now) continue;
     const auto payload = BuildKeepalivePayload(device, UpTime(device, now));

@@ -89,4 +89,6 @@ class Simulator {
     sockaddr_in to;
   };
   std::multimap<SimClock::time_point, ScheduledAnnouncement> scheduled_;
+  static constexpr SimClock::duration kKeepaliveResolution = std::chrono::milliseconds(10);
+  SimClock::time_point nextKeepaliveScan_{};
 };
