@@ -13,6 +13,7 @@
 #include "app/menu_dlg.h"
 #include "controls/t_button_picture.h"
 #include "i18n/window_translation.h"
+#include "util/program_paths.h"
 
 namespace {
 constexpr int kTrayTipLimit = 127;
@@ -20,10 +21,10 @@ constexpr int kTrayTipLimit = 127;
 
 const std::array<CApplicationDlg::HelpItem, 4>& CApplicationDlg::HelpItems() {
   static const std::array<HelpItem, 4> items = {{
-      {32774, "Product", "Product_url"},
-      {32775, "Support", "Support_url"},
-      {32779, "Contact Us", "Contact_url"},
-      {57670, "Help", "Help_url"},
+      {32774, TextKey("Product"), TextKey("Product_url")},
+      {32775, TextKey("Support"), TextKey("Support_url")},
+      {32779, TextKey("Contact Us"), TextKey("Contact_url")},
+      {57670, TextKey("Help"), TextKey("Help_url")},
   }};
   return items;
 }
@@ -55,9 +56,9 @@ CApplicationDlg::CApplicationDlg(CApplicationApp& app, MainWindowOptions options
     int x;
     const char* tip;
     const std::string& picture;
-  } captions[] = {{help_, "1001", 971, "Info", app_.skin.helpButton},
-                  {minimise_, "1002", 999, "Min", app_.skin.minimiseButton},
-                  {close_, "1000", 1026, "Close", app_.skin.closeButton}};
+  } captions[] = {{help_, "1001", 971, TextKey("Info"), app_.skin.helpButton},
+                  {minimise_, "1002", 999, TextKey("Min"), app_.skin.minimiseButton},
+                  {close_, "1000", 1026, TextKey("Close"), app_.skin.closeButton}};
   for (const auto& caption : captions) {
     caption.button->setObjectName(QString::fromLatin1(caption.name));
     caption.button->setGeometry(caption.x, 3, 26, 16);
@@ -145,7 +146,12 @@ QMenu* CApplicationDlg::BuildTrayMenu() {
 }
 
 void CApplicationDlg::OpenHelpAddress(const char* urlKey) {
-  const QUrl address = QUrl::fromUserInput(Tr(urlKey));
+  // A web address opens in the browser; a plain file name is a document
+  // shipped with the program.
+  const QString text = Tr(urlKey);
+  const QUrl address = text.contains(QLatin1String("://"))
+                           ? QUrl(text)
+                           : QUrl::fromLocalFile(QString::fromStdString(FindProgramResource(text.toStdString()).string()));
   if (options_.openUrl) {
     options_.openUrl(address);
   } else {

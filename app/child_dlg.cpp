@@ -8,14 +8,14 @@
 
 const char* PageTitle(int pageId) {
   switch (pageId) {
-    case kStatusPage: return "Device status";
-    case kManagementPage: return "Device management";
-    case kBridgePage: return "Device bridge";
-    case kRebootPage: return "Device reboot";
-    case kUpgradePage: return "Device upgrade";
-    case kRestorePage: return "Device restore";
-    case kInstallHelpPage: return "Install Help";
-    case kSystemToolPage: return "System tool";
+    case kStatusPage: return TextKey("Device status");
+    case kManagementPage: return TextKey("Device management");
+    case kBridgePage: return TextKey("Device bridge");
+    case kRebootPage: return TextKey("Device reboot");
+    case kUpgradePage: return TextKey("Device upgrade");
+    case kRestorePage: return TextKey("Device restore");
+    case kInstallHelpPage: return TextKey("Install Help");
+    case kSystemToolPage: return TextKey("System tool");
     default: return "";
   }
 }

@@ -8,14 +8,14 @@
 
 const std::array<CMenuDlg::Item, CMenuDlg::kButtonCount>& CMenuDlg::Items() {
   static const std::array<Item, kButtonCount> items = {{
-      {1004, kStatusPage, "Device status"},
-      {1007, kManagementPage, "Device management"},
-      {1003, kBridgePage, "Device bridge"},
-      {1009, kRebootPage, "Device reboot"},
-      {1006, kUpgradePage, "Device upgrade"},
-      {1005, kRestorePage, "Device restore"},
-      {1001, kSystemToolPage, "System tool"},
-      {1008, kInstallHelpPage, "Install Help"},
+      {1004, kStatusPage, TextKey("Device status")},
+      {1007, kManagementPage, TextKey("Device management")},
+      {1003, kBridgePage, TextKey("Device bridge")},
+      {1009, kRebootPage, TextKey("Device reboot")},
+      {1006, kUpgradePage, TextKey("Device upgrade")},
+      {1005, kRestorePage, TextKey("Device restore")},
+      {1001, kSystemToolPage, TextKey("System tool")},
+      {1008, kInstallHelpPage, TextKey("Install Help")},
   }};
   return items;
 }

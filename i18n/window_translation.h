@@ -15,6 +15,8 @@ QString Tr(const QString& english);
 // Marks an English text that TranslateWindow translates later, so the
 // language-file check finds it.
 inline QString TrKey(const char* english) { return QString::fromUtf8(english); }
+// The same mark for English texts kept in tables and translated where used.
+constexpr const char* TextKey(const char* english) { return english; }
 
 // Translates the dialog's title and the texts of all its descendants once:
 // a widget already translated is left alone, so a text is never looked up

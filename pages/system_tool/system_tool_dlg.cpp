@@ -41,7 +41,7 @@ CSystemToolDlg::CSystemToolDlg(const CApplicationApp& app, AdapterSource adapter
   const struct {
     const char* header;
     int width;
-  } columns[] = {{"ID", 60}, {"Description", 400}, {"MAC", 140}, {"IP", 400}};
+  } columns[] = {{TextKey("ID"), 60}, {TextKey("Description"), 400}, {TextKey("MAC"), 140}, {TextKey("IP"), 400}};
   for (int column = 0; column < 4; ++column) {
     SetGridHeaderCell(app_.style, *grid_, column, Tr(columns[column].header), columns[column].width);
   }
