@@ -51,9 +51,9 @@ struct AppSettings {
   int retransmission_max = 0;
   int retransmission_interval = 0;  // milliseconds
 
-  int GridRowHeight = 48;          // pixels of a grid body row; not configurable
-  std::string VersionText;         // "V" and the program's version
-  std::string ProgramDirectory;    // with a trailing '/'
+  int GridRowHeight = 48;        // pixels of a grid body row; not configurable
+  std::string VersionText;       // "V" and the program's version
+  std::string ProgramDirectory;  // with a trailing '/'
 };
 
 // Every key read with ReadSetting and its built-in default.

@@ -90,26 +90,32 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// nullptr when the file cannot be opened or read.
+// nullptr when the file cannot be opened or read. An unchanged file costs one
+// stat(); the stamp stored is the one of the descriptor actually read.
 std::shared_ptr<const IniDocument> LoadDocument(const std::filesystem::path& file) {
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-  const FileStamp stamp = FileStamp::Of(info);
   const std::string key = file.string();
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   {
     std::lock_guard lock(cacheMutex);
     const auto found = cache.find(key);
-    if (found != cache.end() && found->second.stamp == stamp) return found->second.document;
+    if (found != cache.end() && found->second.stamp == FileStamp::Of(info))
+      return found->second.document;
   }
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   std::string bytes;
   if (!ReadAll(fd.get(), bytes)) return nullptr;
   auto document = std::make_shared<const IniDocument>(DecodeIniBytes(bytes).text);
   std::lock_guard lock(cacheMutex);
   if (cache.size() >= kMaxCachedFiles && cache.find(key) == cache.end()) cache.clear();
-  cache[key] = {stamp, document};
+  cache[key] = {FileStamp::Of(info), document};
   return document;
+}
+
+void ForgetDocument(const std::filesystem::path& file) {
+  std::lock_guard lock(cacheMutex);
+  cache.erase(file.string());
 }
 
 // The file that a write must replace: the target of a symbolic link, so that
@@ -166,5 +172,9 @@ bool WriteIniValue(std::string_view section, std::string_view key, std::string_v
   std::optional<std::string> edited = SetIniValue(contents.text, section, key, value);
   if (!edited) return false;
   contents.text = std::move(*edited);
-  return ReplaceFile(target, EncodeIniText(contents), mode);
+  if (!ReplaceFile(target, EncodeIniText(contents), mode)) return false;
+  // The stamp would change anyway; forgetting also covers a reused inode.
+  ForgetDocument(file);
+  ForgetDocument(target);
+  return true;
 }

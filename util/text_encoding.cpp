@@ -42,10 +42,29 @@ bool IsCjkCharacter(char32_t character) {
   if (character >= 0x4E00 && character <= 0x9FA5) return true;
   if (character >= 0x3008 && character <= 0x3011) return true;
   switch (character) {
-    case 0x00B7: case 0x2014: case 0x2018: case 0x2019: case 0x201C: case 0x201D:
-    case 0x2026: case 0x3001: case 0x3002: case 0x3014: case 0x3015: case 0xFE43:
-    case 0xFE44: case 0xFE4F: case 0xFF01: case 0xFF08: case 0xFF09: case 0xFF0C:
-    case 0xFF1A: case 0xFF1B: case 0xFF1F: case 0xFF5E: case 0xFFE5:
+    case 0x00B7:
+    case 0x2014:
+    case 0x2018:
+    case 0x2019:
+    case 0x201C:
+    case 0x201D:
+    case 0x2026:
+    case 0x3001:
+    case 0x3002:
+    case 0x3014:
+    case 0x3015:
+    case 0xFE43:
+    case 0xFE44:
+    case 0xFE4F:
+    case 0xFF01:
+    case 0xFF08:
+    case 0xFF09:
+    case 0xFF0C:
+    case 0xFF1A:
+    case 0xFF1B:
+    case 0xFF1F:
+    case 0xFF5E:
+    case 0xFFE5:
       return true;
     default:
       return false;

@@ -45,7 +45,8 @@ Utf8Char DecodeUtf8Char(std::string_view text, std::size_t pos) {
 }
 
 void AppendUtf8(std::string& out, char32_t codePoint) {
-  if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) codePoint = kReplacement;
+  if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+    codePoint = kReplacement;
   if (codePoint < 0x80) {
     out += static_cast<char>(codePoint);
   } else if (codePoint < 0x800) {
@@ -120,7 +121,8 @@ std::string Utf8ToUtf16Le(std::string_view text) {
   };
   for (std::size_t pos = 0; pos < text.size();) {
     const Utf8Char decoded = DecodeUtf8Char(text, pos);
-    const char32_t codePoint = decoded.status == Utf8Status::kValid ? decoded.codePoint : kReplacement;
+    const char32_t codePoint =
+        decoded.status == Utf8Status::kValid ? decoded.codePoint : kReplacement;
     if (codePoint >= 0x10000) {
       appendUnit(0xD800 + ((codePoint - 0x10000) >> 10));
       appendUnit(0xDC00 + ((codePoint - 0x10000) & 0x3FF));

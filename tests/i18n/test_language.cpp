@@ -141,8 +141,10 @@ TEST_P(TranslateTextTest, Translates) {
                     "vanish=[~NullInfoVemla~]\n"
                     "space=[~Null~]\n"
                     "both=x[~NullInfoVemla~]y[~Null~]z\n"
-                    "long=" + std::string(1100, 'L') + "\n"
-                    "empty=\n");
+                    "long=" +
+                        std::string(1100, 'L') +
+                        "\n"
+                        "empty=\n");
   Load("en_US.UTF-8");
   EXPECT_EQ(TranslateText(GetParam().english), GetParam().expected);
 }
@@ -185,26 +187,25 @@ void PrintTo(const LocaleCase& row, std::ostream* out) { *out << row.locale; }
 
 class LocaleLanguageIdTest : public ::testing::TestWithParam<LocaleCase> {};
 
-TEST_P(LocaleLanguageIdTest, Maps) { EXPECT_EQ(LocaleLanguageId(GetParam().locale), GetParam().id); }
+TEST_P(LocaleLanguageIdTest, Maps) {
+  EXPECT_EQ(LocaleLanguageId(GetParam().locale), GetParam().id);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LocaleLanguageIdTest,
-    ::testing::Values(LocaleCase{"zh_CN", 2052}, LocaleCase{"zh_TW", 1028},
-                      LocaleCase{"en_US", 1033}, LocaleCase{"en_GB", 2057},
-                      LocaleCase{"de_DE", 1031}, LocaleCase{"fr_FR", 1036},
-                      LocaleCase{"es_ES", 3082}, LocaleCase{"it_IT", 1040},
-                      LocaleCase{"ja_JP", 1041}, LocaleCase{"ko_KR", 1042},
-                      LocaleCase{"pt_BR", 1046}, LocaleCase{"ru_RU", 1049},
-                      LocaleCase{"pt_PT", 2070}, LocaleCase{"zh_HK", 3076},
-                      LocaleCase{"de_AT", 3079}, LocaleCase{"fr_CA", 3084},
-                      LocaleCase{"nl_NL", 1043}, LocaleCase{"pl_PL", 1045},
-                      LocaleCase{"zh_CN.UTF-8", 2052}, LocaleCase{"zh_TW.Big5", 1028},
-                      LocaleCase{"de_DE.UTF-8@euro", 1031}, LocaleCase{"en-GB", 2057},
-                      LocaleCase{"zh", 2052}, LocaleCase{"de", 1031}, LocaleCase{"es", 3082},
-                      LocaleCase{"pt", 1046}, LocaleCase{"en", 1033}, LocaleCase{"fr.UTF-8", 1036},
-                      LocaleCase{"de_BE", 1031}, LocaleCase{"C", 1033},
-                      LocaleCase{"C.UTF-8", 1033}, LocaleCase{"POSIX", 1033},
-                      LocaleCase{"", 1033}, LocaleCase{"xx_YY", 1033}));
+    ::testing::Values(
+        LocaleCase{"zh_CN", 2052}, LocaleCase{"zh_TW", 1028}, LocaleCase{"en_US", 1033},
+        LocaleCase{"en_GB", 2057}, LocaleCase{"de_DE", 1031}, LocaleCase{"fr_FR", 1036},
+        LocaleCase{"es_ES", 3082}, LocaleCase{"it_IT", 1040}, LocaleCase{"ja_JP", 1041},
+        LocaleCase{"ko_KR", 1042}, LocaleCase{"pt_BR", 1046}, LocaleCase{"ru_RU", 1049},
+        LocaleCase{"pt_PT", 2070}, LocaleCase{"zh_HK", 3076}, LocaleCase{"de_AT", 3079},
+        LocaleCase{"fr_CA", 3084}, LocaleCase{"nl_NL", 1043}, LocaleCase{"pl_PL", 1045},
+        LocaleCase{"zh_CN.UTF-8", 2052}, LocaleCase{"zh_TW.Big5", 1028},
+        LocaleCase{"de_DE.UTF-8@euro", 1031}, LocaleCase{"en-GB", 2057}, LocaleCase{"zh", 2052},
+        LocaleCase{"de", 1031}, LocaleCase{"es", 3082}, LocaleCase{"pt", 1046},
+        LocaleCase{"en", 1033}, LocaleCase{"fr.UTF-8", 1036}, LocaleCase{"de_BE", 1031},
+        LocaleCase{"C", 1033}, LocaleCase{"C.UTF-8", 1033}, LocaleCase{"POSIX", 1033},
+        LocaleCase{"", 1033}, LocaleCase{"xx_YY", 1033}));
 
 TEST(SystemLanguageId, PrefersLcAllThenLcMessagesThenLang) {
   {

@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptanceCase{"KeepalivePortRefusesReport", 56, kMsgDeviceInfo, kDatagramMagic, kKeepalivePort, false},
         AcceptanceCase{"ReplyPortTakesUnknownType", 16, 14, kDatagramMagic, kReplyPort, true},
         AcceptanceCase{"OtherPortTakesNothing", 16, kMsgDiscover, kDatagramMagic, kSearchPort, false}),
-    [](const ::testing::TestParamInfo<AcceptanceCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<AcceptanceCase>& row) { return std::string(row.param.name); });
 
 TEST(MessageTypes, NamesAndRetransmission) {
   EXPECT_EQ(MessageTypeName(kMsgSetTransparentBridge), "set_transparent_bridge");

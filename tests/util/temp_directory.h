@@ -30,8 +30,8 @@ class TempDirectory {
   std::filesystem::path Write(const std::filesystem::path& relative, std::string_view bytes) const {
     const auto file = path_ / relative;
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(),
-                                                                  std::streamsize(bytes.size()));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), std::streamsize(bytes.size()));
     return file;
   }
   std::string Read(const std::filesystem::path& relative) const {

@@ -67,12 +67,16 @@ std::vector<ReadCase> ReadCases() {
       {"LfOnly", "[A]\nk=v\nx=y", "a", "x", 63, "y"},
       {"Utf8Bom", "\xEF\xBB\xBF[A]\nk=" + chinese + "\n", "A", "k", 63, chinese},
       {"Utf8NoBom", "[A]\nk=" + chinese + "\n", "A", "k", 63, chinese},
-      {"Utf16LeBom",
-       Utf16LeWithBom(u"[ProgramOutStr]\r\nsearch=\u641c\u7d22\r\n"), "ProgramOutStr", "Search",
-       63, "\xE6\x90\x9C\xE7\xB4\xA2"},
-      {"Utf16LeLatinCapitalsFold", Utf16LeWithBom(u"[\u00c9T\u00c9]\r\nK=v\r\n"), "\xC3\xA9t\xC3\xA9",
-       "k", 63, "v"},
-      {"InvalidUtf8Repaired", "[A]\nk=a\xFF" "b\n", "A", "k", 63, "a\xEF\xBF\xBD" "b"},
+      {"Utf16LeBom", Utf16LeWithBom(u"[ProgramOutStr]\r\nsearch=\u641c\u7d22\r\n"), "ProgramOutStr",
+       "Search", 63, "\xE6\x90\x9C\xE7\xB4\xA2"},
+      {"Utf16LeLatinCapitalsFold", Utf16LeWithBom(u"[\u00c9T\u00c9]\r\nK=v\r\n"),
+       "\xC3\xA9t\xC3\xA9", "k", 63, "v"},
+      {"InvalidUtf8Repaired",
+       "[A]\nk=a\xFF"
+       "b\n",
+       "A", "k", 63,
+       "a\xEF\xBF\xBD"
+       "b"},
       {"CapCountsCharacters", "[A]\nk=" + chinese + chinese + "\n", "A", "k", 3,
        chinese + "\xE4\xB8\xAD"},
       {"CapNeverSplitsSurrogatePair", "[A]\nk=ab" + emoji + "\n", "A", "k", 3, "ab"},
@@ -87,9 +91,9 @@ class IniReadTest : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(IniReadTest, ReadsValue) {
   TempDirectory dir;
   const auto file = dir.Write("test.ini", GetParam().bytes);
-  EXPECT_EQ(ReadIniString(file, GetParam().section, GetParam().key, "<default>",
-                          GetParam().maxChars),
-            GetParam().expected);
+  EXPECT_EQ(
+      ReadIniString(file, GetParam().section, GetParam().key, "<default>", GetParam().maxChars),
+      GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IniReadTest, ::testing::ValuesIn(ReadCases()),
@@ -154,8 +158,7 @@ std::vector<WriteCase> WriteCases() {
       {"AddsKeyToSectionWithoutFinalBreak", "[S]\na=1", "S", "c", "3", "[S]\na=1\nc=3\n"},
       {"AddsKeyToEmptySection", "[S]\n[T]\n", "S", "c", "3", "[S]\nc=3\n[T]\n"},
       {"AppendsSection", "[S]\na=1\n", "T", "b", "2", "[S]\na=1\n\n[T]\nb=2\n"},
-      {"AppendsSectionAfterUnterminatedLine", "[S]\na=1", "T", "b", "2",
-       "[S]\na=1\n\n[T]\nb=2\n"},
+      {"AppendsSectionAfterUnterminatedLine", "[S]\na=1", "T", "b", "2", "[S]\na=1\n\n[T]\nb=2\n"},
       {"OnlyFirstSectionEdited", "[S]\na=1\n[S]\nb=2\n", "S", "b", "3",
        "[S]\na=1\nb=3\n[S]\nb=2\n"},
       {"QuotesValueWithOuterBlanks", "", "S", "k", " x ", "[S]\nk=\" x \"\n"},
@@ -181,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, IniWriteTest, ::testing::ValuesIn(WriteCases()),
 
 TEST(IniWrite, Utf16FileStaysUtf16) {
   TempDirectory dir;
-  const auto file = dir.Write("lang.lng", Utf16LeWithBom(u"[ProgramOutStr]\r\nOK=\u786e\u5b9a\r\n"));
+  const auto file =
+      dir.Write("lang.lng", Utf16LeWithBom(u"[ProgramOutStr]\r\nOK=\u786e\u5b9a\r\n"));
   ASSERT_TRUE(WriteIniValue("ProgramOutStr", "Cancel", "\xE5\x8F\x96\xE6\xB6\x88", file));
   EXPECT_EQ(dir.Read("lang.lng"),
             Utf16LeWithBom(u"[ProgramOutStr]\r\nOK=\u786e\u5b9a\r\nCancel=\u53d6\u6d88\r\n"));

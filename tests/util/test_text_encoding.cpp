@@ -34,9 +34,19 @@ std::vector<ConversionCase> ConversionCases() {
       {"CutTrailingFourByteDropped", "ab\xF0\x9F\x98", 32, "ab"},
       {"OnlyACutSequenceGivesEmpty", "\xE4\xB8", 32, ""},
       {"TwoByteCharactersKept", "Caf\xC3\xA9 \xD0\x96", 32, "Caf\xC3\xA9 \xD0\x96"},
-      {"StrayContinuationReplaced", "a\x80" "b", 32, "a" + kReplacement + "b"},
-      {"InvalidLeadReplaced", "a\xFF" "b", 32, "a" + kReplacement + "b"},
-      {"BrokenSequenceInsideReplaced", "a\xE4" "b" + kZhong, 32, "a" + kReplacement + "b" + kZhong},
+      {"StrayContinuationReplaced",
+       "a\x80"
+       "b",
+       32, "a" + kReplacement + "b"},
+      {"InvalidLeadReplaced",
+       "a\xFF"
+       "b",
+       32, "a" + kReplacement + "b"},
+      {"BrokenSequenceInsideReplaced",
+       "a\xE4"
+       "b" +
+           kZhong,
+       32, "a" + kReplacement + "b" + kZhong},
       {"OverlongReplaced", "\xC0\xAF", 32, kReplacement + kReplacement},
       {"SurrogateReplaced", "\xED\xA0\x80", 32, kReplacement + kReplacement + kReplacement},
       // 13 characters, 39 bytes plus one ASCII: cut to whole characters only.
@@ -70,7 +80,9 @@ TEST(CountCjkCharacters, CountsCharactersNotBytes) {
   EXPECT_EQ(CountCjkCharacters(""), 0u);
   EXPECT_EQ(CountCjkCharacters("Caf\xC3\xA9"), 0u);
   // "中文" plus a full-width comma and an ideographic full stop.
-  EXPECT_EQ(CountCjkCharacters(kZhong + "\xE6\x96\x87\xEF\xBC\x8C" "ab\xE3\x80\x82"), 4u);
+  EXPECT_EQ(CountCjkCharacters(kZhong + "\xE6\x96\x87\xEF\xBC\x8C"
+                                        "ab\xE3\x80\x82"),
+            4u);
   EXPECT_EQ(CountCjkCharacters(kZhong + "\xE4\xB8"), 1u);
 }
 
