@@ -13,6 +13,7 @@
 #include "settings/style_helpers.h"
 
 class CChildDlg;
+class CMenuDlg;
 class CDeviceEngine;
 class CSqlManagement;
 
@@ -23,7 +24,10 @@ struct CApplicationApp {
   QString versionText;
   int retransmissionMax = 3;
   int retransmissionInterval = 2000;
+  // Set by the main window; pages lock the menu (EnableMenuButtons) and
+  // reach the container's paging route through them.
   CChildDlg* container = nullptr;
+  CMenuDlg* menu = nullptr;
   CDeviceEngine* engine = nullptr;
   CSqlManagement* store = nullptr;
 

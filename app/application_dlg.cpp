@@ -87,6 +87,7 @@ CApplicationDlg::CApplicationDlg(CApplicationApp& app, MainWindowOptions options
   }
 
   menu_ = new CMenuDlg(app_, this);
+  app_.menu = menu_;
   menu_->setWindowFlags(Qt::Widget);
   menu_->move(0, 158);
   menu_->show();
@@ -98,6 +99,8 @@ CApplicationDlg::CApplicationDlg(CApplicationApp& app, MainWindowOptions options
 }
 
 CApplicationDlg::~CApplicationDlg() {
+  if (app_.menu == menu_) app_.menu = nullptr;
+  if (app_.container == container_) app_.container = nullptr;
   if (tray_) tray_->hide();
 }
 

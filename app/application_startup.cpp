@@ -1,11 +1,12 @@
 #include "app/application_startup.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "app/application_app.h"
 #include "app/application_dlg.h"
-#include "app/instance_lock.h"
 #include "app/page_factory.h"
 #include "i18n/language.h"
 #include "i18n/window_translation.h"
@@ -13,6 +14,7 @@
 #include "settings/app_settings.h"
 #include "store/sql_management.h"
 #include "util/program_paths.h"
+#include "util/single_instance.h"
 
 namespace {
 // The folder that holds Languages/, with a trailing '/'.
@@ -21,13 +23,25 @@ std::string LanguageDirectory() {
   if (dir.empty() || dir.back() != '/') dir += '/';
   return dir;
 }
+// For benchmarks and smoke tests: APP_REPORT_SHOWN names a file written once
+// the main window is on screen; with APP_HIDE_WHEN_SHOWN the window then
+// hides, as it does into the notification area.
+void ReportShown(CApplicationDlg& window) {
+  const QString file = qEnvironmentVariable("APP_REPORT_SHOWN");
+  if (file.isEmpty()) return;
+  QTimer::singleShot(0, &window, [&window, file] {
+    QFile shown(file);
+    if (shown.open(QIODevice::WriteOnly)) shown.write("shown\n");
+    if (qEnvironmentVariableIsSet("APP_HIDE_WHEN_SHOWN")) window.hide();
+  });
+}
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
   // A second copy ends at once and shows nothing; the first may be hidden in
   // the notification area.
-  CInstanceLock instance;
-  if (!instance.Acquire(kInstanceLockName)) return 0;
+  const CSingleInstanceLock instance;
+  if (!instance.IsHeld()) return 0;
 
   QApplication application(argc, argv);
   application.setQuitOnLastWindowClosed(false);
@@ -54,6 +68,7 @@ int RunApplication(int argc, char** argv) {
     CApplicationDlg window(app, MainWindowOptions{{}, {}, DefaultPageFactory(app)});
     QObject::connect(&window, &QDialog::finished, &application, [&application] { application.quit(); });
     window.show();
+    ReportShown(window);
     if (!app.store->IsOpen()) {
       QMessageBox::warning(&window, QStringLiteral(APP_PROGRAM_NAME),
                            Tr("Failed to open database, unable to get data."));

@@ -15,7 +15,8 @@ CChildDlg::PageFactory DefaultPageFactory(CApplicationApp& app) {
             [&app] { return app.engine ? app.engine->RefreshAdapters() : std::vector<HostNicsInfo>{}; },
             parent);
       case kInstallHelpPage:
-        return new CInstallHelpDlg(app, parent->size(), parent);
+        // The main window shows the container down to its own bottom edge only.
+        return new CInstallHelpDlg(app, QSize(parent->width(), std::min(parent->height(), kVisiblePageHeight)), parent);
       default:
         return nullptr;
     }

@@ -6,4 +6,7 @@
 
 struct CApplicationApp;
 
+// Height of the part of the container the main window shows.
+inline constexpr int kVisiblePageHeight = 674 - 86;
+
 CChildDlg::PageFactory DefaultPageFactory(CApplicationApp& app);

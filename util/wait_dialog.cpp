@@ -1,5 +1,6 @@
 #include "util/wait_dialog.h"
 
+#include <QPainter>
 #include <QProgressBar>
 
 #include "controls/t_button_picture.h"
@@ -45,6 +46,14 @@ void CWaitDlg::Start() {
 void CWaitDlg::showEvent(QShowEvent* event) {
   CTDialog::showEvent(event);
   Start();
+}
+
+void CWaitDlg::paintEvent(QPaintEvent* event) {
+  CTDialog::paintEvent(event);
+  // Without a title bar the box needs an edge to stand out from the page.
+  QPainter painter(this);
+  painter.setPen(QColor(190, 190, 190));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void CWaitDlg::Tick() {

@@ -43,6 +43,7 @@ class CWaitDlg : public CTDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   QProgressBar* progress_;

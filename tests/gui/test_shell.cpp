@@ -4,24 +4,23 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <map>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "app/application_app.h"
 #include "app/application_dlg.h"
 #include "app/container_page.h"
-#include "app/instance_lock.h"
 #include "app/menu_dlg.h"
 #include "app/page_ids.h"
 #include "controls/grid/grid_ctrl.h"
 #include "controls/t_button_picture.h"
 #include "pages/system_tool/system_tool_dlg.h"
+#include "util/single_instance.h"
 #include "util/wait_dialog.h"
 
 namespace {
@@ -69,24 +68,23 @@ class TestShell : public QObject {
   }
 
  private slots:
-  void secondCopyIsRefused() {
-    QTemporaryDir dir;
-    CInstanceLock first;
-    QVERIFY(first.Acquire(kInstanceLockName, dir.path().toStdString()));
-    CInstanceLock second;
-    QVERIFY(!second.Acquire(kInstanceLockName, dir.path().toStdString()));
-    // Another process is refused too, and gets the lock once the first is gone.
-    const pid_t child = fork();
-    if (child == 0) {
-      CInstanceLock other;
-      _exit(other.Acquire(kInstanceLockName, dir.path().toStdString()) ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    QCOMPARE(WEXITSTATUS(status), 0);
-    first.~CInstanceLock();
-    new (&first) CInstanceLock;
-    QVERIFY(second.Acquire(kInstanceLockName, dir.path().toStdString()));
+  // The program itself: while another copy holds the lock it ends at once,
+  // silently, before it opens a window or a socket.
+  void secondCopyEndsSilently() {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    const CSingleInstanceLock first;
+    QVERIFY(first.IsHeld());
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(APPLICATION_PATH), {});
+    QVERIFY(second.waitForFinished(5000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.readAllStandardOutput(), QByteArray());
+    QCOMPARE(second.readAllStandardError(), QByteArray());
   }
 
   void windowLayout() {
