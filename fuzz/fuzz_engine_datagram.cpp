@@ -59,6 +59,12 @@ struct Harness {
     engine = std::make_unique<CDeviceEngine>(*store, std::move(options));
     engine->RefreshAdapters();
   }
+  ~Harness() {
+    engine.reset();
+    store.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+  }
   std::filesystem::path directory;
   std::unique_ptr<CSqlManagement> store;
   std::unique_ptr<CDeviceEngine> engine;

@@ -313,7 +313,7 @@ void CDeviceEngine::RunAgeingPass() {
 
 void CDeviceEngine::RunRetransmissionPass() {
   pending_.Pass([this](const PendingCommand& command) {
-    SendToDevice(command.ip, static_cast<uint16_t>(command.type), command.payload, command.mac, false);
+    SendToDevice(command.ip, command.type, command.payload, command.mac, false);
   });
 }
 

@@ -28,17 +28,14 @@ bool COnlineList::AcceptReport(const ReportFields& report) {
   std::lock_guard lock(mutex_);
   auto found = by_mac_.find(report.mac);
   if (found == by_mac_.end()) return false;
-  const DeviceEntry* self = &*found->second;
-  for (const DeviceEntry& other : entries_) {
-    if (&other != self && other.state == EntryState::kReported && other.ip == report.ip) {
-      return false;
-    }
-  }
   DeviceEntry& entry = *found->second;
+  if (OtherReportedHolds(report.ip, entry)) return false;
+  CountReported(entry, -1);
   entry.model = report.model;
   entry.state = EntryState::kReported;
   entry.up_time = report.up_time;
   entry.ip = report.ip;
+  CountReported(entry, +1);
   entry.version = report.version;
   entry.bridge_transparent = report.bridge_transparent;
   entry.tdmaEn = report.tdmaEn;
@@ -54,7 +51,9 @@ bool COnlineList::Keepalive(const std::string& mac, const std::string& senderIp,
   entry.age = kFullAge;
   entry.up_time = upTime;
   entry.version = version;
+  CountReported(entry, -1);
   entry.ip = senderIp;
+  CountReported(entry, +1);
   return true;
 }
 
@@ -87,6 +86,7 @@ void COnlineList::Clear() {
   std::lock_guard lock(mutex_);
   entries_.clear();
   by_mac_.clear();
+  reported_by_ip_.clear();
 }
 
 std::vector<DeviceAddress> COnlineList::Announced() const {
@@ -131,6 +131,24 @@ std::size_t COnlineList::Size() const {
 }
 
 void COnlineList::EraseLocked(Entries::iterator at) {
+  CountReported(*at, -1);
   by_mac_.erase(at->mac);
   entries_.erase(at);
+}
+
+void COnlineList::CountReported(const DeviceEntry& entry, int delta) {
+  if (entry.state != EntryState::kReported) return;
+  if (delta > 0) {
+    ++reported_by_ip_[entry.ip];
+    return;
+  }
+  auto found = reported_by_ip_.find(entry.ip);
+  if (found != reported_by_ip_.end() && --found->second == 0) reported_by_ip_.erase(found);
+}
+
+bool COnlineList::OtherReportedHolds(const std::string& ip, const DeviceEntry& self) const {
+  auto found = reported_by_ip_.find(ip);
+  if (found == reported_by_ip_.end()) return false;
+  const bool selfCounted = self.state == EntryState::kReported && self.ip == ip;
+  return found->second > (selfCounted ? 1u : 0u);
 }

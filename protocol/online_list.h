@@ -67,9 +67,14 @@ class COnlineList {
  private:
   using Entries = std::list<DeviceEntry>;
   void EraseLocked(Entries::iterator at);
+  // Every change of a reported entry's address or state goes through these,
+  // so the count of reported entries per address stays right.
+  void CountReported(const DeviceEntry& entry, int delta);
+  bool OtherReportedHolds(const std::string& ip, const DeviceEntry& self) const;
 
   mutable std::mutex mutex_;
   Entries entries_;
   std::unordered_map<std::string, Entries::iterator> by_mac_;
+  std::unordered_map<std::string, std::size_t> reported_by_ip_;
   std::size_t capacity_;
 };

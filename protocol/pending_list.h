@@ -13,7 +13,9 @@
 #include <functional>
 #include <list>
 #include <mutex>
+#include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct PendingCommand {
@@ -38,6 +40,13 @@ class CPendingList {
   std::vector<PendingCommand> Snapshot() const;
 
  private:
+  using Commands = std::list<PendingCommand>;
+  static std::string KeyOf(const std::string& ip, const std::string& mac, uint16_t type);
+  void EraseLocked(Commands::iterator at);
+
   mutable std::mutex mutex_;
-  std::list<PendingCommand> commands_;
+  Commands commands_;
+  // The commands of each address, MAC and type in the order sent, so that an
+  // acknowledgement finds the oldest without walking the whole list.
+  std::unordered_map<std::string, std::deque<Commands::iterator>> by_key_;
 };

@@ -122,6 +122,24 @@ TEST(EngineReport, ReportWithoutEntryOrForAnotherDevicesAddressIsIgnored) {
   EXPECT_EQ(std::string(stored.ap_name, stored.ap_name_len), "renamed");
 }
 
+TEST(EngineReport, TheAddressHeldFollowsTheDevice) {
+  EngineFixture f;
+  f.Report(kMacA, "10.77.1.1");
+  f.Feed(EngineSocket::kKeepalive, Keepalive(kMacA, 10), "10.77.1.5");  // A moved to .5
+  f.Feed(EngineSocket::kAnnounce, Announcement(kMacB), "10.77.1.2");
+  f.Feed(EngineSocket::kReply, Report(kMacB, "10.77.1.5"), "10.77.1.2");
+  EXPECT_EQ(f.Entry(kMacB)->state, EntryState::kAnnounced);
+  f.Feed(EngineSocket::kReply, Report(kMacB, "10.77.1.1"), "10.77.1.2");
+  EXPECT_EQ(f.Entry(kMacB)->state, EntryState::kReported);
+  // Once A has gone silent and left, its address is free for others.
+  for (int pass = 0; pass < 4; ++pass) f.engine->RunAgeingPass();
+  ASSERT_FALSE(f.Entry(kMacA));
+  ASSERT_FALSE(f.Entry(kMacB));
+  f.Feed(EngineSocket::kAnnounce, Announcement(kMacB), "10.77.1.2");
+  f.Feed(EngineSocket::kReply, Report(kMacB, "10.77.1.5"), "10.77.1.2");
+  EXPECT_EQ(f.Entry(kMacB)->state, EntryState::kReported);
+}
+
 TEST(EngineReport, ReportedDeviceAnnouncingAgain) {
   EngineFixture f;
   f.Report(kMacA, "10.77.1.1");
