@@ -78,8 +78,8 @@ void CGridCtrl::SetItemBkColour(int row, int column, const QColor& colour) {
   ChangeCell(model_, row, column, [&](GridCell& cell) { cell.backgroundColour = colour; });
 }
 
-void CGridCtrl::SetItemData(int row, int column, int data) {
-  ChangeCell(model_, row, column, [&](GridCell& cell) { cell.data = data; });
+void CGridCtrl::SetItemData(int row, int column, int value) {
+  ChangeCell(model_, row, column, [&](GridCell& cell) { cell.data = value; });
 }
 
 int CGridCtrl::GetItemData(int row, int column) const {

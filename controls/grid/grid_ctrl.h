@@ -43,7 +43,7 @@ class CGridCtrl : public QTableView {
   void SetItemFont(int row, int column, const QFont& font);
   void SetItemFgColour(int row, int column, const QColor& colour);
   void SetItemBkColour(int row, int column, const QColor& colour);
-  void SetItemData(int row, int column, int data);
+  void SetItemData(int row, int column, int value);
   int GetItemData(int row, int column) const;
   void SetItemImage(int row, int column, int image);
   void SetCellCheckBox(int row, int column, bool checkBox = true);

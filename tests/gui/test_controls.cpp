@@ -12,6 +12,7 @@
 #include "controls/t_multi_pages.h"
 #include "controls/t_picture.h"
 #include "controls/text_placement.h"
+#include "settings/skin_paths.h"
 
 namespace {
 QString SkinFile(const char* name) { return QStringLiteral(SOURCE_DIR "/resources/Skin/") + QLatin1String(name); }
@@ -26,6 +27,39 @@ QString Text(const std::vector<int>& labels) {
 class TestControls : public QObject {
   Q_OBJECT
  private slots:
+  // Every skin picture exists and loads, at the size its window gives it.
+  void skinPictures() {
+    int count = 0;
+    const char* const* names = SkinFileNames(count);
+    for (int i = 0; i < count; ++i) QVERIFY2(!QImage(SkinFile(names[i])).isNull(), names[i]);
+    const struct {
+      const char* name;
+      QSize size;
+    } sized[] = {{"main_bk.jpg", {1056, 674}},           {"main_left_bk.jpg", {137, 527}},
+                 {"bt_menu_search_normal.bmp", {135, 46}}, {"bt_menu_wireless_down.bmp", {135, 46}},
+                 {"close_normal.bmp", {26, 16}},          {"min_normal.bmp", {26, 16}},
+                 {"help_normal.bmp", {26, 16}},           {"close_wait.bmp", {17, 15}},
+                 {"web_other.bmp", {50, 16}},             {"web_chinese.bmp", {50, 16}},
+                 {"bridge_other.bmp", {50, 16}},          {"bridge_chinese.bmp", {50, 16}},
+                 {"write.bmp", {50, 16}}};
+    for (const auto& picture : sized) QCOMPARE(QImage(SkinFile(picture.name)).size(), picture.size);
+    // The help picture is larger than its page in both directions.
+    const QSize help = QImage(SkinFile("help_other.jpg")).size();
+    QVERIFY(help.width() > 905 && help.height() > 583);
+    QCOMPARE(QImage(SkinFile("help_chinese.jpg")).size(), help);
+  }
+
+  void skinPathsFollowTheLanguage() {
+    const SkinPaths chinese = BuildSkinPaths("/opt/app/Skin", 2052);
+    QCOMPARE(QString::fromStdString(chinese.web), QStringLiteral("/opt/app/Skin/web_chinese.bmp"));
+    QCOMPARE(QString::fromStdString(chinese.bridge), QStringLiteral("/opt/app/Skin/bridge_chinese.bmp"));
+    QCOMPARE(QString::fromStdString(chinese.help), QStringLiteral("/opt/app/Skin/help_chinese.jpg"));
+    const SkinPaths other = BuildSkinPaths("/opt/app/Skin/", 1033);
+    QCOMPARE(QString::fromStdString(other.help), QStringLiteral("/opt/app/Skin/help_other.jpg"));
+    QCOMPARE(QString::fromStdString(other.mainBackground), QStringLiteral("/opt/app/Skin/main_bk.jpg"));
+    QCOMPARE(QString::fromStdString(other.signalStrength[5]), QStringLiteral("/opt/app/Skin/singal_strength5.bmp"));
+  }
+
   void pageLabels_data() {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("current");
