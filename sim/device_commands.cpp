@@ -193,8 +193,8 @@ void OnUpgrade(SimDevice& device, const DeviceRequest& request, HandlerContext& 
   Echo(device, request, context);
   // A copy retransmitted while the upgrade runs changes nothing.
   if (device.upgrade != UpgradeState::kIdle) return;
-  device.upgradeManager = request.from;
-  device.upgradeManager.sin_family = AF_INET;
+  FollowSender(device, request);
+  device.upgradeManager = device.manager;
   const auto& p = request.payload;
   const std::string file = p.size() >= kUpgradeSize ? UpgradeFileName(p) : std::string();
   if (context.refuse || file.empty() || !context.actions) {
