@@ -49,9 +49,7 @@ void Result(const SimDevice& device, const DeviceRequest& request, HandlerContex
 }
 
 // An address a device can take: not 0.x, loopback, multicast or above.
-bool UsableAddress(const uint8_t* ip) {
-  return ip[0] != 0 && ip[0] != 127 && ip[0] < 224;
-}
+bool UsableAddress(const uint8_t* ip) { return ip[0] != 0 && ip[0] != 127 && ip[0] < 224; }
 
 // Takes mode, address, mask, gateway and DNS servers from an IP block; the
 // block's last byte only says whether to restart. Returns whether the address
@@ -201,8 +199,8 @@ void OnUpgrade(SimDevice& device, const DeviceRequest& request, HandlerContext& 
     SendUpgradeStatus(device, context.outbox, kUpgradeFailed);
     return;
   }
-  device.upgradeSize = static_cast<uint32_t>(p[264] | (p[265] << 8) | (p[266] << 16) |
-                                             (uint32_t{p[267]} << 24));
+  device.upgradeSize =
+      static_cast<uint32_t>(p[264] | (p[265] << 8) | (p[266] << 16) | (uint32_t{p[267]} << 24));
   device.upgrade = UpgradeState::kFetching;
   context.actions->StartUpgrade(device, request.from.sin_addr, file);
 }

@@ -31,7 +31,9 @@ class RecordingOutbox : public Outbox {
   void Send(const Ipv4& from, const sockaddr_in& to, std::span<const uint8_t> datagram) override {
     char text[INET_ADDRSTRLEN];
     inet_ntop(AF_INET, &to.sin_addr, text, sizeof text);
-    sent.push_back({Ipv4Text(from), text, ntohs(to.sin_port),
+    sent.push_back({Ipv4Text(from),
+                    text,
+                    ntohs(to.sin_port),
                     static_cast<uint16_t>(datagram[4] | (datagram[5] << 8)),
                     {datagram.begin() + kDatagramHeaderSize, datagram.end()}});
   }
@@ -100,8 +102,8 @@ std::vector<uint8_t> Pattern(std::size_t size, uint8_t seed) {
 }
 
 std::vector<uint8_t> IpBlock(Ipv4 ip, uint8_t restart) {
-  std::vector<uint8_t> block = {1, ip[0], ip[1], ip[2], ip[3], 255, 255, 0, 0, 10, 77, 0, 254,
-                                8, 8,  8,  8,  1,  1,  1,  1,  restart};
+  std::vector<uint8_t> block = {1, ip[0], ip[1], ip[2], ip[3], 255, 255, 0, 0, 10, 77,
+                                0, 254,   8,     8,     8,     8,   1,   1, 1, 1,  restart};
   return block;
 }
 
@@ -161,7 +163,7 @@ TEST_F(DeviceCommandsTest, EchoedCommandsReachTheNextReport) {
   struct Case {
     uint16_t type;
     std::vector<uint8_t> payload;
-    std::size_t recordOffset;            // where the report shows the change
+    std::size_t recordOffset;  // where the report shows the change
     std::vector<uint8_t> expectInRecord;
   };
   std::vector<uint8_t> name(33, 0);
@@ -283,7 +285,8 @@ TEST_F(DeviceCommandsTest, SetBridgeMakesAStationOfTheGivenAccessPoint) {
   EXPECT_EQ(sent[1].from, "10.77.60.1");
   const auto report = Report(0);
   EXPECT_EQ(report[0], kStationWorkMode);
-  EXPECT_EQ(RecordBytes(report, 452, 304), std::vector<uint8_t>(payload.begin(), payload.begin() + 304));
+  EXPECT_EQ(RecordBytes(report, 452, 304),
+            std::vector<uint8_t>(payload.begin(), payload.begin() + 304));
   EXPECT_EQ(RecordBytes(report, 33, 4), (std::vector<uint8_t>{10, 77, 60, 1}));
 
   EXPECT_EQ(Ask("refuse " + MacAddressText(Device(1).mac) + " set_bridge"), "ok");

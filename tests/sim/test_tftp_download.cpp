@@ -33,7 +33,10 @@ constexpr uint16_t kTid = 40000;
 TEST(TftpDownload, ReadRequestInOctetModeWithTheBlockSizeAskedFor) {
   const std::string plain("\0\1fw.bin\0octet\0", 15);
   EXPECT_EQ(TftpDownload("fw.bin", 0, 100).Start(), Bytes(plain.begin(), plain.end()));
-  const std::string sized("\0\1fw.bin\0octet\0blksize\0" "1428\0", 28);
+  const std::string sized(
+      "\0\1fw.bin\0octet\0blksize\0"
+      "1428\0",
+      28);
   EXPECT_EQ(TftpDownload("fw.bin", 1428, 100).Start(), Bytes(sized.begin(), sized.end()));
 }
 
@@ -121,10 +124,12 @@ TEST(TftpDownload, FailsOnServerErrorsOversizeFilesBadOptionsAndSilence) {
 TEST(TftpDownload, BlockNumbersWrapPast65535) {
   TftpDownload download("fw.bin", 8, 1'000'000, 1);
   Bytes oack = {0, 6};
-  for (const Bytes& part : {Text("blksize"), Text("8")}) oack.insert(oack.end(), part.begin(), part.end());
+  for (const Bytes& part : {Text("blksize"), Text("8")})
+    oack.insert(oack.end(), part.begin(), part.end());
   download.OnDatagram(oack, kTid);
   uint16_t block = 1;
-  for (int i = 0; i < 70000; ++i, ++block) ASSERT_EQ(download.OnDatagram(Data(block, 8), kTid), Ack(block)) << i;
+  for (int i = 0; i < 70000; ++i, ++block)
+    ASSERT_EQ(download.OnDatagram(Data(block, 8), kTid), Ack(block)) << i;
   download.OnDatagram(Data(block, 3), kTid);
   EXPECT_EQ(download.GetState(), TftpDownload::State::kDone);
   EXPECT_EQ(download.Received(), 70000u * 8 + 3);
