@@ -140,11 +140,17 @@ void PrintJsonArray(const std::vector<T>& items, ToJson toJson, std::ostream& ou
   out << (items.empty() ? "]\n" : "\n]\n");
 }
 
+// Every stored row in one query, ordered by address: the engine may still
+// be adding rows, and one page of all of them is one consistent view.
 std::vector<ap_info_stu> StoredDevices(CSqlManagement& store) {
   std::vector<ap_info_stu> devices;
   int pages = 0, total = 0;
-  constexpr int kEverything = 1 << 30;
-  store.QueryDevicePage(1, kEverything, 1, 1, "", devices, pages, total);
+  if (!store.QueryDevicePage(1, 1, 1, 1, "", devices, pages, total)) return {};
+  devices.clear();
+  constexpr int kLateRows = 256;  // rows stored between the two queries
+  int ignored = 0;
+  pages = 0;
+  store.QueryDevicePage(1, total + kLateRows, 1, 1, "", devices, pages, ignored);
   return devices;
 }
 

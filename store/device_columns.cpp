@@ -2,7 +2,10 @@
 
 #include <cstring>
 #include <string_view>
+#include <type_traits>
+#include <unordered_map>
 
+#include "i18n/language.h"
 #include "store/device_text.h"
 #include "store/sqlite_statement.h"
 #include "util/text_encoding.h"
@@ -28,21 +31,62 @@ void WriteLittleEndian(uint8_t* bytes, std::size_t width, uint64_t value) {
   for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-std::string ModelColumn(const ap_info_stu& d, int) { return ModelText(d.ap_type); }
-std::string StatusColumn(const ap_info_stu&, int status) { return StatusText(status); }
-std::string WorkModeColumn(const ap_info_stu& d, int) { return WorkModeText(d.work_mode); }
-std::string UpTimeColumn(const ap_info_stu& d, int) { return UpTimeText(d.up_time); }
-std::string SecureModeColumn(const ap_info_stu& d, int) { return SecureModeText(d.secure_mode); }
-std::string TransparentBridgeColumn(const ap_info_stu& d, int) {
-  return TransparentBridgeText(d.ap_type, d.work_mode, d.bridge_transparent);
+// Translating a text form reads the language file's state on every call,
+// which would cost more than the row itself. The forms depend only on a few
+// small codes and the language, so each thread keeps what it translated for
+// the current language file.
+enum class TextForm : uint64_t { kStatus = 1, kWorkMode, kSecureMode, kTransparentBridge, kTdma };
+
+template <typename Compute>
+std::string Memoized(TextForm form, uint32_t a, uint32_t b, uint32_t c, Compute compute) {
+  if (a > 0xffff || b > 0xffff || c > 0xffff) return compute();
+  thread_local std::string languageFile;
+  thread_local std::unordered_map<uint64_t, std::string> texts;
+  const std::string& currentFile = LanguageFilePath();
+  if (currentFile != languageFile) {
+    languageFile = currentFile;
+    texts.clear();
+  }
+  const uint64_t key =
+      (static_cast<uint64_t>(form) << 48) | (uint64_t{a} << 32) | (uint64_t{b} << 16) | c;
+  auto found = texts.find(key);
+  if (found == texts.end()) found = texts.emplace(key, compute()).first;
+  return found->second;
 }
-std::string TdmaColumn(const ap_info_stu& d, int) { return TdmaText(d.ap_type, d.tdmaEn); }
+
+std::string ModelColumn(const ap_info_stu& d, int) { return ModelText(d.ap_type); }
+std::string StatusColumn(const ap_info_stu&, int status) {
+  return Memoized(TextForm::kStatus, static_cast<uint32_t>(status), 0, 0,
+                  [&] { return StatusText(status); });
+}
+std::string WorkModeColumn(const ap_info_stu& d, int) {
+  return Memoized(TextForm::kWorkMode, d.work_mode, 0, 0,
+                  [&] { return WorkModeText(d.work_mode); });
+}
+std::string UpTimeColumn(const ap_info_stu& d, int) { return UpTimeText(d.up_time); }
+std::string SecureModeColumn(const ap_info_stu& d, int) {
+  return Memoized(TextForm::kSecureMode, d.secure_mode, 0, 0,
+                  [&] { return SecureModeText(d.secure_mode); });
+}
+std::string TransparentBridgeColumn(const ap_info_stu& d, int) {
+  return Memoized(
+      TextForm::kTransparentBridge, d.ap_type, d.work_mode, d.bridge_transparent != 0,
+      [&] { return TransparentBridgeText(d.ap_type, d.work_mode, d.bridge_transparent); });
+}
+std::string TdmaColumn(const ap_info_stu& d, int) {
+  return Memoized(TextForm::kTdma, d.ap_type, d.tdmaEn != 0, 0,
+                  [&] { return TdmaText(d.ap_type, d.tdmaEn); });
+}
 
 #define FIELD(f) offsetof(ap_info_stu, f), sizeof(ap_info_stu::f)
-#define NUMBER(f) {#f, Kind::kUnsigned, FIELD(f), true, nullptr}
-#define TEXT(f) {#f, Kind::kText, FIELD(f), true, nullptr}
-#define IP(f) {#f, Kind::kIpText, FIELD(f), true, nullptr}
-#define DERIVED(name, function) {name, Kind::kDerivedText, 0, 0, false, function}
+#define NUMBER(f) \
+  { #f, Kind::kUnsigned, FIELD(f), true, nullptr }
+#define TEXT(f) \
+  { #f, Kind::kText, FIELD(f), true, nullptr }
+#define IP(f) \
+  { #f, Kind::kIpText, FIELD(f), true, nullptr }
+#define DERIVED(name, function) \
+  { name, Kind::kDerivedText, 0, 0, false, function }
 
 // Table order; the bridge peer fields are stored but never read back.
 constexpr DeviceColumn kColumns[] = {
@@ -129,18 +173,24 @@ constexpr DeviceColumn kColumns[] = {
 #undef DERIVED
 
 constexpr const char* kSearchedColumns[] = {
-    "ap_name",     "ip",       "mac",          "ssid",
-    "version",     "work_mode_str", "channel", "ap_type_str",
-    "tx_power",    "bridge_transparent_str", "tdmaEn_str", "up_time_str",
+    "ap_name",       "ip",
+    "mac",           "ssid",
+    "version",       "work_mode_str",
+    "channel",       "ap_type_str",
+    "tx_power",      "bridge_transparent_str",
+    "tdmaEn_str",    "up_time_str",
     "ap_status_str", "secure_mode_str",
 };
 
 const char* SqlType(Kind kind) {
   switch (kind) {
     case Kind::kUnsigned:
-    case Kind::kStatus: return "INTEGER";
-    case Kind::kIpNumber: return "REAL";
-    default: return "TEXT COLLATE NOCASE";
+    case Kind::kStatus:
+      return "INTEGER";
+    case Kind::kIpNumber:
+      return "REAL";
+    default:
+      return "TEXT COLLATE NOCASE";
   }
 }
 
@@ -148,8 +198,8 @@ const char* SqlType(Kind kind) {
 // the area, without a character cut in half by n.
 std::string_view AreaText(const ap_info_stu& device, const DeviceColumn& column) {
   const auto* area = reinterpret_cast<const char*>(Bytes(device, column.offset));
-  const std::size_t length = std::min<std::size_t>(*Bytes(device, column.offset + column.width),
-                                                   column.width);
+  const std::size_t length =
+      std::min<std::size_t>(*Bytes(device, column.offset + column.width), column.width);
   return CutAtCharacterBoundary(std::string_view(area, column.width), length);
 }
 
@@ -227,6 +277,35 @@ bool DeviceRow::BindTo(SqliteStatement& statement, int first) const {
   int index = first;
   for (const auto& value : values_) {
     const bool bound = std::visit([&](const auto& v) { return statement.Bind(index, v); }, value);
+    if (!bound) return false;
+    ++index;
+  }
+  return true;
+}
+
+std::vector<std::size_t> DeviceRow::ChangedColumns(const SqliteStatement& current) const {
+  std::vector<std::size_t> changed;
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    const int column = static_cast<int>(i);
+    const bool same = std::visit(
+        [&](const auto& v) {
+          using Value = std::decay_t<decltype(v)>;
+          if constexpr (std::is_same_v<Value, int64_t>) return current.ColumnInt(column) == v;
+          if constexpr (std::is_same_v<Value, double>) return current.ColumnDouble(column) == v;
+          if constexpr (std::is_same_v<Value, std::string>) return current.ColumnText(column) == v;
+        },
+        values_[i]);
+    if (!same) changed.push_back(i);
+  }
+  return changed;
+}
+
+bool DeviceRow::BindColumns(SqliteStatement& statement, const std::vector<std::size_t>& columns,
+                            int first) const {
+  int index = first;
+  for (std::size_t column : columns) {
+    const bool bound =
+        std::visit([&](const auto& v) { return statement.Bind(index, v); }, values_.at(column));
     if (!bound) return false;
     ++index;
   }

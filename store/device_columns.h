@@ -58,6 +58,12 @@ class DeviceRow {
   DeviceRow(const ap_info_stu& device, int status);
   // Binds the values to parameters first .. first + count - 1.
   bool BindTo(SqliteStatement& statement, int first = 1) const;
+  // Indexes (into DeviceColumns()) of the values that differ from a row
+  // selected with DeviceColumnList(false), read from result column 0 on.
+  std::vector<std::size_t> ChangedColumns(const SqliteStatement& current) const;
+  // Binds the values of those columns to parameters first, first + 1, ...
+  bool BindColumns(SqliteStatement& statement, const std::vector<std::size_t>& columns,
+                   int first = 1) const;
 
  private:
   std::vector<std::variant<int64_t, double, std::string>> values_;

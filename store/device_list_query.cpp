@@ -5,14 +5,18 @@
 namespace {
 
 constexpr const char* kSortColumns[] = {
-    "mac",         "ip_num",  "ap_name",  "ap_type", "work_mode",
-    "ssid",        "channel", "secure_mode", "tx_power", "version",
-    "bridge_transparent", "tdmaEn", "up_time", "ap_status",
+    "mac",     "ip_num",      "ap_name",  "ap_type", "work_mode",          "ssid",
+    "channel", "secure_mode", "tx_power", "version", "bridge_transparent", "tdmaEn",
+    "up_time", "ap_status",
 };
 
-std::string WhereClause(std::string_view searchText) {
-  if (searchText.empty()) return {};
-  return " WHERE " + DeviceSearchCondition(searchText);
+// The rows matching a non-empty search text.
+std::string MatchingRows(std::string_view searchText) {
+  const std::string condition = DeviceSearchCondition(searchText);
+  if (searchText.find(kSearchSeparator) == std::string_view::npos) {
+    return std::string(" FROM ap_info INDEXED BY ") + kSearchIndex + " WHERE " + condition;
+  }
+  return " FROM ap_info WHERE " + condition;
 }
 
 }  // namespace
@@ -21,6 +25,10 @@ const char* DeviceSortColumn(int sortKey) {
   static_assert(std::size(kSortColumns) == kDeviceSortKeyCount);
   if (sortKey < 0 || sortKey >= kDeviceSortKeyCount) return kSortColumns[1];
   return kSortColumns[sortKey];
+}
+
+std::string DeviceSortIndex(int sortKey) {
+  return std::string("ap_info_by_") + DeviceSortColumn(sortKey);
 }
 
 std::string ContainsPattern(std::string_view text) {
@@ -47,12 +55,20 @@ std::string DeviceSearchCondition(std::string_view text) {
 }
 
 std::string DeviceCountStatement(std::string_view searchText) {
-  return "SELECT count(*) FROM ap_info" + WhereClause(searchText);
+  if (searchText.empty()) return "SELECT count(*) FROM ap_info";
+  return "SELECT count(*)" + MatchingRows(searchText);
 }
 
 std::string DevicePageStatement(int sortKey, bool ascending, std::string_view searchText) {
   const std::string direction = ascending ? " ASC" : " DESC";
-  return "SELECT " + DeviceColumnList(true) + " FROM ap_info" + WhereClause(searchText) +
-         " ORDER BY " + DeviceSortColumn(sortKey) + direction + ",ID" + direction +
-         " LIMIT ?2 OFFSET ?3";
+  const std::string rows = " FROM ap_info INDEXED BY " + DeviceSortIndex(sortKey);
+  const std::string order = " ORDER BY " + std::string(DeviceSortColumn(sortKey)) + direction +
+                            ",ID" + direction + " LIMIT ?2 OFFSET ?3";
+  const std::string columns = DeviceColumnList(true);
+  if (searchText.empty()) {
+    return "SELECT (SELECT count(*) FROM ap_info)," + columns + rows + order;
+  }
+  return "WITH matching(id) AS MATERIALIZED (SELECT ID" + MatchingRows(searchText) +
+         ") SELECT (SELECT count(*) FROM matching)," + columns + rows + " WHERE ID IN matching" +
+         order;
 }

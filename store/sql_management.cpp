@@ -26,23 +26,25 @@ constexpr const char* kScanSortColumns[] = {"mac", "ssid", "channel", "secure_mo
 
 constexpr const char* kScanColumns = "mac,ssid,signal,channel,secure_mode,exchannel,bandwidth";
 
-std::string UpsertDeviceStatement() {
-  std::string columns;
+std::string InsertDeviceStatement() {
   std::string values;
-  std::string updates;
-  int index = 1;
-  for (const DeviceColumn& column : DeviceColumns()) {
-    if (index > 1) {
-      columns += ',';
-      values += ',';
-      updates += ',';
-    }
-    columns += column.name;
-    values += '?' + std::to_string(index++);
-    updates += std::string(column.name) + "=excluded." + column.name;
+  for (std::size_t i = 1; i <= DeviceColumns().size(); ++i) {
+    if (i > 1) values += ',';
+    values += '?' + std::to_string(i);
   }
-  return "INSERT INTO ap_info(" + columns + ") VALUES(" + values + ") ON CONFLICT(mac) DO UPDATE SET " +
-         updates;
+  return "INSERT INTO ap_info(" + DeviceColumnList(false) + ") VALUES(" + values + ")";
+}
+
+// Sets the given columns of the row whose ID is bound last.
+std::string UpdateDeviceStatement(const std::vector<std::size_t>& columns) {
+  std::string sql = "UPDATE ap_info SET ";
+  int index = 1;
+  for (std::size_t column : columns) {
+    if (index > 1) sql += ',';
+    sql += DeviceColumns()[column].name;
+    sql += "=?" + std::to_string(index++);
+  }
+  return sql + " WHERE ID=?" + std::to_string(index);
 }
 
 std::vector<std::string> SchemaStatements() {
@@ -51,17 +53,18 @@ std::vector<std::string> SchemaStatements() {
       "DROP TABLE IF EXISTS ap_info",
       "DROP TABLE IF EXISTS ap_other_info",
       DeviceTableSchema(),
-      "CREATE UNIQUE INDEX ap_info_mac ON ap_info(mac)",
+      "CREATE UNIQUE INDEX " + DeviceSortIndex(0) + " ON ap_info(mac)",
+      std::string("CREATE INDEX ") + kSearchIndex + " ON ap_info(search_text)",
       "CREATE TABLE ap_other_info(ID INTEGER PRIMARY KEY,packet_count INTEGER,packet_id INTEGER,"
       "icount INTEGER,mac TEXT COLLATE NOCASE,ssid TEXT COLLATE NOCASE,signal INTEGER,"
       "channel INTEGER,secure_mode INTEGER,exchannel INTEGER,bandwidth INTEGER)",
       "CREATE UNIQUE INDEX ap_other_info_mac ON ap_other_info(mac)",
   };
-  // Every sort key reads its page straight from an index; the key 0 column,
+  // Every sort key reads its page straight from its index; the key 0 column,
   // mac, has its unique index already.
   for (int key = 1; key < kDeviceSortKeyCount; ++key) {
-    const std::string column = DeviceSortColumn(key);
-    statements.push_back("CREATE INDEX ap_info_by_" + column + " ON ap_info(" + column + ")");
+    statements.push_back("CREATE INDEX " + DeviceSortIndex(key) + " ON ap_info(" +
+                         DeviceSortColumn(key) + ")");
   }
   return statements;
 }
@@ -94,27 +97,54 @@ struct CSqlManagement::Impl {
   std::filesystem::path path;
   std::mutex lock;
   SqliteDatabase database;
-  const std::string upsertDevice = UpsertDeviceStatement();
+  const std::string insertDevice = InsertDeviceStatement();
+  const std::string selectStoredDevice =
+      "SELECT " + DeviceColumnList(false) + ",ID FROM ap_info WHERE mac=?1";
   const std::string readColumns = DeviceColumnList(true);
+
+  // One operation under the lock. Its statements, declared after it, are
+  // reset before it ends; then a write transaction that is due is committed.
+  class Operation {
+   public:
+    explicit Operation(Impl& impl) : impl_(impl), guard_(impl.lock) {}
+    ~Operation() { impl_.database.CommitIfDue(); }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+   private:
+    Impl& impl_;
+    std::lock_guard<std::mutex> guard_;
+  };
 
   // Up to three attempts, each under the lock, as ExecuteSql makes them.
   template <typename Attempt>
   bool WithRetries(Attempt attempt) {
     for (int i = 0; i < kExecuteAttempts; ++i) {
-      std::lock_guard guard(lock);
+      Operation operation(*this);
       if (!database.IsOpen()) return false;
       if (attempt()) return true;
     }
     return false;
   }
 
+  // A change inside the grouped write transaction.
+  template <typename Change>
+  bool Write(Change change) {
+    if (!database.BeginWrite()) return false;
+    const bool changed = change();
+    database.EndWrite();
+    return changed;
+  }
+
   // Runs an UPDATE of one device's row; true when a row was changed.
   template <typename Binder>
   bool UpdateRow(const std::string& sql, Binder bind) {
-    std::lock_guard guard(lock);
-    auto statement = database.Statement(sql);
-    if (!statement || !bind(*statement)) return false;
-    return statement->Run() && database.Changes() > 0;
+    Operation operation(*this);
+    return Write([&] {
+      auto statement = database.Statement(sql);
+      if (!statement || !bind(*statement)) return false;
+      return statement->Run() && database.Changes() > 0;
+    });
   }
 };
 
@@ -132,16 +162,17 @@ std::filesystem::path CSqlManagement::DefaultDatabasePath() {
   std::error_code error;
   std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
   if (error) temporary = "/tmp";
-  const std::filesystem::path directory =
-      temporary / (program + "-" + std::to_string(::geteuid()));
+  const std::filesystem::path directory = temporary / (program + "-" + std::to_string(::geteuid()));
   if (MakePrivateDirectory(directory)) return directory / kDatabaseFileName;
   // Someone else holds that name: take a fresh directory of our own.
   std::string pattern = (temporary / (program + "-XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) != nullptr) return std::filesystem::path(pattern) / kDatabaseFileName;
+  if (::mkdtemp(pattern.data()) != nullptr)
+    return std::filesystem::path(pattern) / kDatabaseFileName;
   return directory / kDatabaseFileName;
 }
 
-CSqlManagement::CSqlManagement(std::filesystem::path databasePath) : impl_(std::make_unique<Impl>()) {
+CSqlManagement::CSqlManagement(std::filesystem::path databasePath)
+    : impl_(std::make_unique<Impl>()) {
   impl_->path = std::move(databasePath);
   // unlink, not remove: a directory at the path must never be deleted.
   ::unlink(impl_->path.c_str());
@@ -158,6 +189,7 @@ CSqlManagement::CSqlManagement(std::filesystem::path databasePath) : impl_(std::
 
 CSqlManagement::~CSqlManagement() {
   {
+    // Writes not yet committed go with the file.
     std::lock_guard guard(impl_->lock);
     impl_->database.Close();
   }
@@ -172,14 +204,48 @@ bool CSqlManagement::IsOpen() const {
 const std::filesystem::path& CSqlManagement::DatabasePath() const { return impl_->path; }
 
 bool CSqlManagement::ExecuteSql(const std::string& statement) {
-  return impl_->WithRetries([&] { return impl_->database.Execute(statement); });
+  return impl_->WithRetries([&] {
+    // The statement acts on the file as every connection sees it, and may
+    // manage transactions of its own.
+    impl_->database.CommitPending();
+    return impl_->database.Execute(statement);
+  });
 }
 
 bool CSqlManagement::UpsertDevice(const ap_info_stu& device) {
   const DeviceRow row(device, kStatusOnline);
-  std::lock_guard guard(impl_->lock);
-  auto statement = impl_->database.Statement(impl_->upsertDevice);
-  return statement && row.BindTo(*statement) && statement->Run();
+  Impl::Operation operation(*impl_);
+  SqliteDatabase& database = impl_->database;
+  return impl_->Write([&] {
+    // A report mostly repeats what is stored: writing only the columns that
+    // differ leaves the indexes of the others alone, and the row ends up the
+    // same as if every column had been written.
+    std::vector<std::size_t> changed;
+    int64_t id = 0;
+    {
+      auto stored = database.Statement(impl_->selectStoredDevice);
+      if (!stored ||
+          !stored->Bind(1, std::string_view(device.mac, strnlen(device.mac, sizeof device.mac)))) {
+        return false;
+      }
+      switch (stored->Step()) {
+        case SqliteStatement::StepResult::kRow:
+          changed = row.ChangedColumns(*stored);
+          id = stored->ColumnInt(static_cast<int>(DeviceColumns().size()));
+          break;
+        case SqliteStatement::StepResult::kDone: {
+          auto insert = database.Statement(impl_->insertDevice);
+          return insert && row.BindTo(*insert) && insert->Run();
+        }
+        case SqliteStatement::StepResult::kError:
+          return false;
+      }
+    }
+    if (changed.empty()) return true;
+    auto update = database.Statement(UpdateDeviceStatement(changed));
+    return update && row.BindColumns(*update, changed) &&
+           update->Bind(static_cast<int>(changed.size()) + 1, id) && update->Run();
+  });
 }
 
 bool CSqlManagement::UpdateKeepalive(const std::string& ipText, const std::string& macText,
@@ -219,14 +285,14 @@ bool CSqlManagement::ClearUpgradeFail(const std::string& macText) {
 }
 
 bool CSqlManagement::IsUpgradeWaiting(const std::string& macText) {
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   auto statement = impl_->database.Statement("SELECT 1 FROM ap_info WHERE mac=?1 AND ap_status=6");
   return statement && statement->Bind(1, macText) &&
          statement->Step() == SqliteStatement::StepResult::kRow;
 }
 
 int CSqlManagement::GetDeviceStatus(const std::string& macText) {
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   auto statement = impl_->database.Statement("SELECT ap_status FROM ap_info WHERE mac=?1");
   if (!statement || !statement->Bind(1, macText) ||
       statement->Step() != SqliteStatement::StepResult::kRow) {
@@ -238,7 +304,7 @@ int CSqlManagement::GetDeviceStatus(const std::string& macText) {
 bool CSqlManagement::GetDevice(const std::string& macText, ap_info_stu& device) {
   device = {};
   const std::string select = "SELECT " + impl_->readColumns + " FROM ap_info";
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   auto statement = impl_->database.Statement(macText.empty() ? select + " ORDER BY ID LIMIT 1"
                                                              : select + " WHERE mac=?1");
   if (!statement) return false;
@@ -247,8 +313,10 @@ bool CSqlManagement::GetDevice(const std::string& macText, ap_info_stu& device) 
     case SqliteStatement::StepResult::kRow:
       ReadDeviceRow(*statement, device);
       return true;
-    case SqliteStatement::StepResult::kDone: return true;
-    case SqliteStatement::StepResult::kError: break;
+    case SqliteStatement::StepResult::kDone:
+      return true;
+    case SqliteStatement::StepResult::kError:
+      break;
   }
   device = {};
   return false;
@@ -270,7 +338,8 @@ bool ReadTexts(SqliteDatabase& database, const std::string& sql, std::vector<std
         texts.insert(texts.end(), std::make_move_iterator(read.begin()),
                      std::make_move_iterator(read.end()));
         return true;
-      case SqliteStatement::StepResult::kError: return false;
+      case SqliteStatement::StepResult::kError:
+        return false;
     }
   }
 }
@@ -278,24 +347,26 @@ bool ReadTexts(SqliteDatabase& database, const std::string& sql, std::vector<std
 }  // namespace
 
 bool CSqlManagement::GetAllIps(std::vector<std::string>& ips) {
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   return ReadTexts(impl_->database, "SELECT ip FROM ap_info ORDER BY ID", ips);
 }
 
 bool CSqlManagement::GetAllMacs(std::vector<std::string>& macs) {
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   return ReadTexts(impl_->database, "SELECT mac FROM ap_info ORDER BY ID", macs);
 }
 
 bool CSqlManagement::DeleteDevice(const std::string& macText) {
   return impl_->WithRetries([&] {
-    auto statement = impl_->database.Statement("DELETE FROM ap_info WHERE mac=?1");
-    return statement && statement->Bind(1, macText) && statement->Run();
+    return impl_->Write([&] {
+      auto statement = impl_->database.Statement("DELETE FROM ap_info WHERE mac=?1");
+      return statement && statement->Bind(1, macText) && statement->Run();
+    });
   });
 }
 
 bool CSqlManagement::HasBridgedStations(const std::string& macText) {
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   std::string ssidMac;
   {
     auto device = impl_->database.Statement("SELECT ssid_mac FROM ap_info WHERE mac=?1");
@@ -316,44 +387,51 @@ bool CSqlManagement::StoreScanResults(const uint8_t* payload, std::size_t length
   const uint8_t packetCount = payload[0];
   const uint8_t packetId = payload[1];
   const uint8_t icount = payload[2];
-  const std::size_t count = std::min({std::size_t{icount}, kMaxScanEntries,
-                                      (length - kScanPageHeaderSize) / kScanEntrySize});
+  const std::size_t count = std::min(
+      {std::size_t{icount}, kMaxScanEntries, (length - kScanPageHeaderSize) / kScanEntrySize});
 
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   SqliteDatabase& database = impl_->database;
-  if (!database.Execute("BEGIN")) return false;
-  bool stored = true;
-  for (std::size_t i = 0; i < count && stored; ++i) {
-    ScanEntry entry;
-    std::memcpy(&entry, payload + kScanPageHeaderSize + i * kScanEntrySize, sizeof entry);
-    const std::string_view ssid = CutAtCharacterBoundary(
-        std::string_view(entry.ssid, sizeof entry.ssid),
-        std::min<std::size_t>(entry.ssid_len, sizeof entry.ssid));
-    auto statement = database.Statement(
-        "INSERT INTO ap_other_info(packet_count,packet_id,icount,mac,ssid,signal,channel,"
-        "secure_mode,exchannel,bandwidth) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10) "
-        "ON CONFLICT(mac) DO UPDATE SET packet_count=excluded.packet_count,"
-        "packet_id=excluded.packet_id,icount=excluded.icount,mac=excluded.mac,"
-        "ssid=excluded.ssid,signal=excluded.signal,channel=excluded.channel,"
-        "secure_mode=excluded.secure_mode,exchannel=excluded.exchannel,"
-        "bandwidth=excluded.bandwidth");
-    stored = statement && statement->Bind(1, int64_t{packetCount}) &&
-             statement->Bind(2, int64_t{packetId}) && statement->Bind(3, int64_t{icount}) &&
-             statement->Bind(4, MacText(entry.mac)) && statement->Bind(5, ssid) &&
-             statement->Bind(6, int64_t{entry.signal}) && statement->Bind(7, int64_t{entry.channel}) &&
-             statement->Bind(8, int64_t{entry.secure_mode}) &&
-             statement->Bind(9, int64_t{entry.exchannel}) &&
-             statement->Bind(10, int64_t{entry.bandwidth}) && statement->Run();
-  }
-  if (stored && database.Execute("COMMIT")) return true;
-  database.Execute("ROLLBACK");
-  return false;
+  return impl_->Write([&] {
+    // A page is stored whole or not at all.
+    if (!database.Execute("SAVEPOINT scan_page")) return false;
+    bool stored = true;
+    for (std::size_t i = 0; i < count && stored; ++i) {
+      ScanEntry entry;
+      std::memcpy(&entry, payload + kScanPageHeaderSize + i * kScanEntrySize, sizeof entry);
+      const std::string_view ssid =
+          CutAtCharacterBoundary(std::string_view(entry.ssid, sizeof entry.ssid),
+                                 std::min<std::size_t>(entry.ssid_len, sizeof entry.ssid));
+      auto statement = database.Statement(
+          "INSERT INTO ap_other_info(packet_count,packet_id,icount,mac,ssid,signal,channel,"
+          "secure_mode,exchannel,bandwidth) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10) "
+          "ON CONFLICT(mac) DO UPDATE SET packet_count=excluded.packet_count,"
+          "packet_id=excluded.packet_id,icount=excluded.icount,mac=excluded.mac,"
+          "ssid=excluded.ssid,signal=excluded.signal,channel=excluded.channel,"
+          "secure_mode=excluded.secure_mode,exchannel=excluded.exchannel,"
+          "bandwidth=excluded.bandwidth");
+      stored = statement && statement->Bind(1, int64_t{packetCount}) &&
+               statement->Bind(2, int64_t{packetId}) && statement->Bind(3, int64_t{icount}) &&
+               statement->Bind(4, MacText(entry.mac)) && statement->Bind(5, ssid) &&
+               statement->Bind(6, int64_t{entry.signal}) &&
+               statement->Bind(7, int64_t{entry.channel}) &&
+               statement->Bind(8, int64_t{entry.secure_mode}) &&
+               statement->Bind(9, int64_t{entry.exchannel}) &&
+               statement->Bind(10, int64_t{entry.bandwidth}) && statement->Run();
+    }
+    if (stored && database.Execute("RELEASE scan_page")) return true;
+    database.Execute("ROLLBACK TO scan_page");
+    database.Execute("RELEASE scan_page");
+    return false;
+  });
 }
 
 bool CSqlManagement::ClearScanResults() {
   return impl_->WithRetries([&] {
-    auto statement = impl_->database.Statement("DELETE FROM ap_other_info");
-    return statement && statement->Run();
+    return impl_->Write([&] {
+      auto statement = impl_->database.Statement("DELETE FROM ap_other_info");
+      return statement && statement->Run();
+    });
   });
 }
 
@@ -363,7 +441,7 @@ bool CSqlManagement::GetScanResults(int sortKey, int ascending, std::vector<Scan
   const std::string direction = ascending != 0 ? " ASC" : " DESC";
   const std::string sql = std::string("SELECT ") + kScanColumns + " FROM ap_other_info ORDER BY " +
                           column + direction + ",ID" + direction;
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   auto statement = impl_->database.Statement(sql);
   if (!statement) return false;
   std::vector<ScanEntry> read;
@@ -375,21 +453,26 @@ bool CSqlManagement::GetScanResults(int sortKey, int ascending, std::vector<Scan
       case SqliteStatement::StepResult::kDone:
         entries.insert(entries.end(), read.begin(), read.end());
         return true;
-      case SqliteStatement::StepResult::kError: return false;
+      case SqliteStatement::StepResult::kError:
+        return false;
     }
   }
 }
 
 bool CSqlManagement::GetScanResult(const std::string& macText, ScanEntry& entry) {
   entry = {};
-  std::lock_guard guard(impl_->lock);
+  Impl::Operation operation(*impl_);
   auto statement = impl_->database.Statement(std::string("SELECT ") + kScanColumns +
                                              " FROM ap_other_info WHERE mac=?1");
   if (!statement || !statement->Bind(1, macText)) return false;
   switch (statement->Step()) {
-    case SqliteStatement::StepResult::kRow: FillScanEntry(*statement, entry); return true;
-    case SqliteStatement::StepResult::kDone: return true;
-    case SqliteStatement::StepResult::kError: return false;
+    case SqliteStatement::StepResult::kRow:
+      FillScanEntry(*statement, entry);
+      return true;
+    case SqliteStatement::StepResult::kDone:
+      return true;
+    case SqliteStatement::StepResult::kError:
+      return false;
   }
   return false;
 }
@@ -404,35 +487,39 @@ bool CSqlManagement::QueryDevicePage(int sortKey, int pageSize, int pageNumber, 
   const std::string countSql = DeviceCountStatement(search);
   const std::string pageSql = DevicePageStatement(sortKey, ascending != 0, search);
 
-  std::lock_guard guard(impl_->lock);
-  int64_t matching = 0;
-  {
-    auto count = impl_->database.Statement(countSql);
+  Impl::Operation operation(*impl_);
+  SqliteDatabase& database = impl_->database;
+  int64_t matching = -1;
+  std::vector<ap_info_stu> records;
+  if (pageNumber >= 1) {
+    auto rows = database.Statement(pageSql);
+    if (!rows || (!search.empty() && !rows->Bind(1, pattern)) ||
+        !rows->Bind(2, int64_t{pageSize}) || !rows->Bind(3, (int64_t{pageNumber} - 1) * pageSize)) {
+      return false;
+    }
+    records.reserve(static_cast<std::size_t>(std::min(pageSize, 128)));
+    for (bool more = true; more;) {
+      switch (rows->Step()) {
+        case SqliteStatement::StepResult::kRow:
+          matching = rows->ColumnInt(0);
+          ReadDeviceRow(*rows, records.emplace_back(ap_info_stu{}), 1);
+          break;
+        case SqliteStatement::StepResult::kDone:
+          more = false;
+          break;
+        case SqliteStatement::StepResult::kError:
+          return false;
+      }
+    }
+  }
+  if (records.empty()) {
+    // A page past the end still tells how many rows match.
+    auto count = database.Statement(countSql);
     if (!count || (!search.empty() && !count->Bind(1, pattern)) ||
         count->Step() != SqliteStatement::StepResult::kRow) {
       return false;
     }
     matching = count->ColumnInt(0);
-  }
-
-  std::vector<ap_info_stu> records;
-  const int64_t offset = (int64_t{pageNumber} - 1) * pageSize;
-  if (pageNumber >= 1 && offset < matching) {
-    auto rows = impl_->database.Statement(pageSql);
-    if (!rows || (!search.empty() && !rows->Bind(1, pattern)) ||
-        !rows->Bind(2, int64_t{pageSize}) || !rows->Bind(3, offset)) {
-      return false;
-    }
-    records.reserve(static_cast<std::size_t>(std::min<int64_t>(pageSize, matching - offset)));
-    for (bool more = true; more;) {
-      switch (rows->Step()) {
-        case SqliteStatement::StepResult::kRow:
-          ReadDeviceRow(*rows, records.emplace_back(ap_info_stu{}));
-          break;
-        case SqliteStatement::StepResult::kDone: more = false; break;
-        case SqliteStatement::StepResult::kError: return false;
-      }
-    }
   }
 
   page.insert(page.end(), records.begin(), records.end());

@@ -26,8 +26,10 @@ bool SqliteDatabase::Open(const std::filesystem::path& file) {
 
 void SqliteDatabase::Close() {
   statements_.clear();
+  writeOpen_ = false;
   if (connection_ != nullptr) {
-    sqlite3_close(connection_);
+    // A statement still leased keeps the connection until it is finalised.
+    sqlite3_close_v2(connection_);
     connection_ = nullptr;
   }
 }
@@ -41,13 +43,49 @@ SqliteDatabase::Lease SqliteDatabase::Statement(const std::string& sql) {
   if (connection_ == nullptr) return Lease(nullptr);
   auto found = statements_.find(sql);
   if (found == statements_.end()) {
-    auto statement = std::make_unique<SqliteStatement>(connection_, sql);
+    auto statement = std::make_shared<SqliteStatement>(connection_, sql);
     if (!statement->IsValid()) return Lease(nullptr);
+    if (statements_.size() >= kMaxCachedStatements) statements_.clear();
     found = statements_.emplace(sql, std::move(statement)).first;
   }
-  return Lease(found->second.get());
+  return Lease(found->second);
 }
 
 int SqliteDatabase::Changes() const {
   return connection_ == nullptr ? 0 : sqlite3_changes(connection_);
+}
+
+bool SqliteDatabase::InTransaction() const {
+  return connection_ != nullptr && sqlite3_get_autocommit(connection_) == 0;
+}
+
+bool SqliteDatabase::BeginWrite() {
+  if (connection_ == nullptr) return false;
+  if (writeOpen_ && InTransaction()) return true;
+  writeOpen_ = false;
+  if (InTransaction()) return true;  // a transaction begun by a caller's own statement
+  if (!Execute("BEGIN")) return false;
+  writeOpen_ = true;
+  writeStarted_ = std::chrono::steady_clock::now();
+  return true;
+}
+
+void SqliteDatabase::EndWrite() {
+  if (writeOpen_ && !InTransaction()) writeOpen_ = false;
+  CommitIfDue();
+}
+
+void SqliteDatabase::CommitIfDue() {
+  if (writeOpen_ && std::chrono::steady_clock::now() - writeStarted_ >= kCommitInterval) {
+    CommitPending();
+  }
+}
+
+bool SqliteDatabase::CommitPending() {
+  if (!writeOpen_) return true;
+  Execute("COMMIT");
+  // A commit that another connection's read lock keeps waiting stays open
+  // and is tried again later.
+  writeOpen_ = InTransaction();
+  return !writeOpen_;
 }

@@ -30,14 +30,21 @@ bool SqliteStatement::Bind(int index, std::string_view text) {
 
 SqliteStatement::StepResult SqliteStatement::Step() {
   switch (sqlite3_step(statement_)) {
-    case SQLITE_ROW: return StepResult::kRow;
-    case SQLITE_DONE: return StepResult::kDone;
-    default: return StepResult::kError;
+    case SQLITE_ROW:
+      return StepResult::kRow;
+    case SQLITE_DONE:
+      return StepResult::kDone;
+    default:
+      return StepResult::kError;
   }
 }
 
 int64_t SqliteStatement::ColumnInt(int column) const {
   return sqlite3_column_int64(statement_, column);
+}
+
+double SqliteStatement::ColumnDouble(int column) const {
+  return sqlite3_column_double(statement_, column);
 }
 
 std::string_view SqliteStatement::ColumnText(int column) const {

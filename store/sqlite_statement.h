@@ -32,6 +32,7 @@ class SqliteStatement {
 
   // Columns of the current row; indexes start at 0. NULL reads as 0 or "".
   int64_t ColumnInt(int column) const;
+  double ColumnDouble(int column) const;
   std::string_view ColumnText(int column) const;
 
   // Ends the current run and forgets the bound values, so that a cached

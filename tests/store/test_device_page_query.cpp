@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -31,6 +32,17 @@ TEST_F(DevicePages, ThirtyOneRowsInPagesOfFifteen) {
     EXPECT_EQ(total, 36);
   }
   EXPECT_EQ(PageMacs(0, 15, 3, 1), std::vector<std::string>{MacOf(30)});
+
+  // One page as large as a caller may ask holds every row.
+  std::vector<ap_info_stu> page;
+  int pageCount = 0;
+  int total = 0;
+  ASSERT_TRUE(store().QueryDevicePage(0, INT_MAX, 1, 1, "", page, pageCount, total));
+  EXPECT_EQ(page.size(), 31u);
+  EXPECT_EQ(pageCount, 1);
+  ASSERT_TRUE(store().QueryDevicePage(0, INT_MAX, INT_MAX, 1, "", page, pageCount, total));
+  EXPECT_EQ(page.size(), 31u);
+  EXPECT_EQ(total, 62);
   EXPECT_EQ(PageMacs(0, 15, 3, 0), std::vector<std::string>{MacOf(0)});
 }
 
@@ -105,12 +117,12 @@ TEST_F(DeviceSearch, MatchesAnySearchedColumn) {
   Add(5, "10.0.0.5", "unrelated", "net", "V2");
   using Names = std::vector<std::string>;
   EXPECT_EQ(Found("192.168"), (Names{"lan one", "named 192.168.x", "by ssid", "by version"}));
-  EXPECT_EQ(Found("LAN ONE"), Names{"lan one"});          // letters match in either case
+  EXPECT_EQ(Found("LAN ONE"), Names{"lan one"});  // letters match in either case
   EXPECT_EQ(Found(MacOf(4)), Names{"by version"});
-  EXPECT_EQ(Found("KT100").size(), 5u);                   // model text
-  EXPECT_EQ(Found("WPA2").size(), 0u);                    // nobody uses it yet
-  EXPECT_EQ(Found("Disable").size(), 5u);                 // security mode text
-  EXPECT_EQ(Found("0:0:0").size(), 5u);                   // up time text
+  EXPECT_EQ(Found("KT100").size(), 5u);    // model text
+  EXPECT_EQ(Found("WPA2").size(), 0u);     // nobody uses it yet
+  EXPECT_EQ(Found("Disable").size(), 5u);  // security mode text
+  EXPECT_EQ(Found("0:0:0").size(), 5u);    // up time text
   EXPECT_EQ(Found("nothing like it").size(), 0u);
   EXPECT_EQ(Found("").size(), 5u);
 }

@@ -6,33 +6,19 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 #include <vector>
 
+#include "i18n/language.h"
 #include "tests/store/store_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Reads one number from the store's file through a second connection.
-double QueryNumber(const fs::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  double value = -1;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-      value = sqlite3_column_double(statement, 0);
-    }
-    sqlite3_finalize(statement);
-  }
-  sqlite3_close(db);
-  return value;
-}
 
 std::vector<std::string> ColumnNames(const fs::path& file, const std::string& table) {
   std::vector<std::string> names;
@@ -49,6 +35,12 @@ std::vector<std::string> ColumnNames(const fs::path& file, const std::string& ta
   }
   sqlite3_close(db);
   return names;
+}
+
+std::vector<std::string> GetAllMacsOf(CSqlManagement& store) {
+  std::vector<std::string> macs;
+  EXPECT_TRUE(store.GetAllMacs(macs));
+  return macs;
 }
 
 TEST(StoreFile, OldFileIsReplacedAtCreationAndRemovedAtDestruction) {
@@ -78,35 +70,129 @@ TEST(StoreFile, SchemaHasEveryColumnInOrderAndUniqueMacs) {
   TempDirectory directory;
   const fs::path file = directory.path() / "data.db";
   CSqlManagement store(file);
-  const std::vector<std::string> expected = {
-      "ID", "mac", "ap_type", "ap_type_str", "ap_status", "ap_status_str", "work_mode",
-      "work_mode_str", "mode_btn_status", "up_time", "up_time_str", "ip_mode", "ip_num", "ip",
-      "ip_mask", "ip_gateway", "ip_dns1", "ip_dns2", "ap_name", "version", "restart_en",
-      "restart_type", "restart_time", "rf_count", "rf_en", "rf_type", "country_code",
-      "network_mode", "bandwidth", "channel", "expand_channel", "tx_power", "tx_power_min",
-      "tx_power_max", "ssid_count", "ssid_rf_type", "ssid_id", "ssid_hide", "ssid_mac", "ssid",
-      "secure_mode", "secure_mode_str", "wpapsk_auth_type", "wpapsk_key_value",
-      "wpapsk_key_time", "wep_auth_type", "wep_key_index", "wep_key_value0", "wep_key_type0",
-      "wep_key_value1", "wep_key_type1", "wep_key_value2", "wep_key_type2", "wep_key_value3",
-      "wep_key_type3", "wpa_auth_type", "wpa_radius_ip", "wpa_radius_port", "wpa_key",
-      "wpa_key_time", "bridge_work_mode", "bridge_mac", "bridge_channel", "bridge_ssid",
-      "vlan_en", "vlan_id", "vlan_id_wlan", "vlan_id_lan", "bridge_transparent",
-      "bridge_transparent_str", "tdmaEn", "tdmaEn_str", "vlan_pvid", "vlan_id_lan3",
-      "vlan_id_lan4"};
+  const std::vector<std::string> expected = {"ID",
+                                             "mac",
+                                             "ap_type",
+                                             "ap_type_str",
+                                             "ap_status",
+                                             "ap_status_str",
+                                             "work_mode",
+                                             "work_mode_str",
+                                             "mode_btn_status",
+                                             "up_time",
+                                             "up_time_str",
+                                             "ip_mode",
+                                             "ip_num",
+                                             "ip",
+                                             "ip_mask",
+                                             "ip_gateway",
+                                             "ip_dns1",
+                                             "ip_dns2",
+                                             "ap_name",
+                                             "version",
+                                             "restart_en",
+                                             "restart_type",
+                                             "restart_time",
+                                             "rf_count",
+                                             "rf_en",
+                                             "rf_type",
+                                             "country_code",
+                                             "network_mode",
+                                             "bandwidth",
+                                             "channel",
+                                             "expand_channel",
+                                             "tx_power",
+                                             "tx_power_min",
+                                             "tx_power_max",
+                                             "ssid_count",
+                                             "ssid_rf_type",
+                                             "ssid_id",
+                                             "ssid_hide",
+                                             "ssid_mac",
+                                             "ssid",
+                                             "secure_mode",
+                                             "secure_mode_str",
+                                             "wpapsk_auth_type",
+                                             "wpapsk_key_value",
+                                             "wpapsk_key_time",
+                                             "wep_auth_type",
+                                             "wep_key_index",
+                                             "wep_key_value0",
+                                             "wep_key_type0",
+                                             "wep_key_value1",
+                                             "wep_key_type1",
+                                             "wep_key_value2",
+                                             "wep_key_type2",
+                                             "wep_key_value3",
+                                             "wep_key_type3",
+                                             "wpa_auth_type",
+                                             "wpa_radius_ip",
+                                             "wpa_radius_port",
+                                             "wpa_key",
+                                             "wpa_key_time",
+                                             "bridge_work_mode",
+                                             "bridge_mac",
+                                             "bridge_channel",
+                                             "bridge_ssid",
+                                             "vlan_en",
+                                             "vlan_id",
+                                             "vlan_id_wlan",
+                                             "vlan_id_lan",
+                                             "bridge_transparent",
+                                             "bridge_transparent_str",
+                                             "tdmaEn",
+                                             "tdmaEn_str",
+                                             "vlan_pvid",
+                                             "vlan_id_lan3",
+                                             "vlan_id_lan4"};
   std::vector<std::string> columns = ColumnNames(file, "ap_info");
   // The stored search column follows the described ones.
   ASSERT_GE(columns.size(), expected.size());
   columns.resize(expected.size());
   EXPECT_EQ(columns, expected);
-  EXPECT_EQ(ColumnNames(file, "ap_other_info"),
-            (std::vector<std::string>{"ID", "packet_count", "packet_id", "icount", "mac", "ssid",
-                                      "signal", "channel", "secure_mode", "exchannel",
-                                      "bandwidth"}));
+  EXPECT_EQ(
+      ColumnNames(file, "ap_other_info"),
+      (std::vector<std::string>{"ID", "packet_count", "packet_id", "icount", "mac", "ssid",
+                                "signal", "channel", "secure_mode", "exchannel", "bandwidth"}));
 
   EXPECT_TRUE(store.ExecuteSql("INSERT INTO ap_info(mac) VALUES('00:00:00:00:00:01')"));
   EXPECT_FALSE(store.ExecuteSql("INSERT INTO ap_info(mac) VALUES('00:00:00:00:00:01')"));
   EXPECT_FALSE(store.ExecuteSql("INSERT INTO ap_other_info(mac) VALUES('x'),('X')"));
   EXPECT_FALSE(store.ExecuteSql("not a statement"));
+}
+
+// Counts rows through a second connection, as another program would see the file.
+int64_t RowsInFile(const fs::path& file, const char* table) {
+  sqlite3* db = nullptr;
+  int64_t rows = -1;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql = std::string("SELECT count(*) FROM ") + table;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      rows = sqlite3_column_int64(statement, 0);
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return rows;
+}
+
+TEST(StoreFile, GroupedWritesReachTheFile) {
+  TempDirectory directory;
+  const fs::path file = directory.path() / "data.db";
+  CSqlManagement store(file);
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(store.UpsertDevice(MakeDevice(i)));
+  ASSERT_TRUE(store.DeleteDevice(MacOf(0)));
+  // ExecuteSql acts on the file as others see it.
+  ASSERT_TRUE(store.ExecuteSql("DELETE FROM ap_info WHERE mac='" + MacOf(1) + "'"));
+  EXPECT_EQ(RowsInFile(file, "ap_info"), 3);
+
+  // Without it, the next operation after the commit interval writes them.
+  ASSERT_TRUE(store.UpsertDevice(MakeDevice(9)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));
+  EXPECT_EQ(store.GetDeviceStatus(MacOf(9)), kStatusOnline);
+  EXPECT_EQ(RowsInFile(file, "ap_info"), 4);
 }
 
 TEST(StoreFile, UnopenablePathGivesAnUnusableStore) {
@@ -193,6 +279,7 @@ TEST_F(DeviceStore, TwoReportsGiveOneRowAndTheSecondOverwritesStatusAndFields) {
   SET_TEXT(device, ap_name, "Renamed");
   device.ap_status = kStatusUpgradeFail;  // the record's status is never stored
   ASSERT_TRUE(store().UpsertDevice(device));
+  ASSERT_TRUE(store().UpsertDevice(device));  // the same report again changes nothing
 
   std::vector<std::string> macs;
   ASSERT_TRUE(store().GetAllMacs(macs));
@@ -216,6 +303,23 @@ TEST_F(DeviceStore, ChangesOfOneRowNeedThatRow) {
   std::vector<std::string> macs;
   ASSERT_TRUE(store().GetAllMacs(macs));
   EXPECT_TRUE(macs.empty());
+}
+
+TEST_F(DeviceStore, TextColumnsUseTheLanguageCurrentWhenTheRowIsWritten) {
+  directory_.Write("Languages/Language.ini", "[LCID]\r\n");
+  directory_.Write("Languages/German.lng",
+                   "[ProgramOutStr]\r\nonline=Verbunden\r\nrestarting=Neustart\r\n");
+  LoadLanguage(directory_.directoryText());
+  SelectLanguage("");
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(1)));
+  SelectLanguage("German");
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(2)));
+  ASSERT_TRUE(store().SetDeviceStatus(MacOf(1), kStatusRestarting));
+  EXPECT_EQ(AllMacs(1, 1, "Verbunden"), std::vector<std::string>{MacOf(2)});
+  EXPECT_EQ(AllMacs(1, 1, "Neustart"), std::vector<std::string>{MacOf(1)});
+  SelectLanguage("");
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(3)));
+  EXPECT_EQ(AllMacs(1, 1, "Online"), std::vector<std::string>{MacOf(3)});
 }
 
 struct UpgradeCase {
@@ -250,12 +354,16 @@ TEST_F(DeviceStore, UpgradeStatusChangesOnlyFromTheirOwnStatus) {
 TEST_F(DeviceStore, KeepaliveSetsUpTimeAddressAndAddressOrder) {
   ASSERT_TRUE(store().UpsertDevice(MakeDevice(1, "10.0.0.1")));
   ASSERT_TRUE(store().UpsertDevice(MakeDevice(2, "10.0.0.2")));
-  EXPECT_EQ(QueryNumber(directory_.path() / "data.db",
-                        "SELECT ip_num FROM ap_info WHERE mac='" + MacOf(1) + "'"),
-            (1u << 24) + 10);
-  EXPECT_EQ(QueryNumber(directory_.path() / "data.db",
-                        "SELECT ip_num FROM ap_info WHERE mac='" + MacOf(2) + "'"),
-            2.0 * (1u << 24) + 10);
+  // ip_num is never read back; find each row by its value instead.
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(3, "10.0.0.2")));
+  ASSERT_TRUE(
+      store().ExecuteSql("DELETE FROM ap_info WHERE ip_num=" + std::to_string(2 * (1 << 24) + 10) +
+                         " AND mac<>'" + MacOf(2) + "'"));
+  EXPECT_EQ(GetAllMacsOf(store()), (std::vector<std::string>{MacOf(1), MacOf(2)}));
+  ASSERT_TRUE(
+      store().ExecuteSql("DELETE FROM ap_info WHERE ip_num=" + std::to_string((1 << 24) + 10)));
+  EXPECT_EQ(GetAllMacsOf(store()), std::vector<std::string>{MacOf(2)});
+  ASSERT_TRUE(store().UpsertDevice(MakeDevice(1, "10.0.0.1")));
 
   ASSERT_TRUE(store().UpdateKeepalive("10.0.0.3", MacOf(1), 90061));
   ap_info_stu device{};
@@ -266,7 +374,7 @@ TEST_F(DeviceStore, KeepaliveSetsUpTimeAddressAndAddressOrder) {
   EXPECT_EQ(AllMacs(1, 1, "1 1:1:1"), std::vector<std::string>{MacOf(1)});
   std::vector<std::string> ips;
   ASSERT_TRUE(store().GetAllIps(ips));
-  EXPECT_EQ(ips, (std::vector<std::string>{"10.0.0.3", "10.0.0.2"}));
+  EXPECT_EQ(ips, (std::vector<std::string>{"10.0.0.2", "10.0.0.3"}));
 }
 
 // A record with a distinct value in every stored field.
@@ -359,6 +467,12 @@ TEST_F(DeviceStore, GetDeviceGivesBackEveryStoredFieldAndZeroElsewhere) {
   reported.unnamed_757 = 1;
   reported.unnamed_764 = 0x1234;
   std::memset(reported.unnamed_774, 0x33, sizeof reported.unnamed_774);
+  // An earlier report of the same device with other values everywhere: the
+  // second must replace each of them.
+  ap_info_stu earlier;
+  std::memset(&earlier, 0x5a, sizeof earlier);
+  std::memcpy(earlier.mac, expected.mac, sizeof earlier.mac);
+  ASSERT_TRUE(store().UpsertDevice(earlier));
   ASSERT_TRUE(store().UpsertDevice(reported));
 
   ap_info_stu stored;
@@ -482,8 +596,8 @@ TEST_F(ScanStore, EntriesAreStoredOncePerMacAndReadBackInEveryOrder) {
     std::vector<int> ascending;
   };
   const Case cases[] = {
-      {0, {1, 2, 3, 4}},  {1, {2, 4, 1, 3}},  {2, {3, 4, 1, 2}},
-      {3, {3, 1, 4, 2}},  {4, {1, 4, 2, 3}},  {17, {1, 2, 3, 4}},
+      {0, {1, 2, 3, 4}}, {1, {2, 4, 1, 3}}, {2, {3, 4, 1, 2}},
+      {3, {3, 1, 4, 2}}, {4, {1, 4, 2, 3}}, {17, {1, 2, 3, 4}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
@@ -518,16 +632,16 @@ TEST_F(ScanStore, EntriesAreBoundedByCountPayloadAndPageSize) {
     std::size_t stored;
   };
   const Case cases[] = {
-      {3, 5, 0, 3},    // icount decides
-      {5, 5, 20, 4},   // a half entry at the end is not read
-      {40, 40, 0, 32}, // a page holds at most 32
+      {3, 5, 0, 3},     // icount decides
+      {5, 5, 20, 4},    // a half entry at the end is not read
+      {40, 40, 0, 32},  // a page holds at most 32
       {0, 2, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.icount);
     ASSERT_TRUE(store().ClearScanResults());
-    auto payload = ScanPage(1, 0, c.icount,
-                            std::vector<ScanEntry>(entries.begin(), entries.begin() + c.entriesSent));
+    auto payload = ScanPage(
+        1, 0, c.icount, std::vector<ScanEntry>(entries.begin(), entries.begin() + c.entriesSent));
     payload.resize(payload.size() - c.cut);
     ASSERT_TRUE(store().StoreScanResults(payload.data(), payload.size()));
     std::vector<ScanEntry> read;
