@@ -10,6 +10,10 @@ packages=(
   libsqlite3-dev
   # GUI
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
+  # a CJK font for the Chinese texts (program and skin generator)
+  fonts-wqy-microhei
+  # Liberation Sans stands in for the skin's default font face, Arial
+  fonts-liberation
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth iproute2 procps

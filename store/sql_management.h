@@ -8,6 +8,10 @@
 // serialises them and is held for each whole operation. Errors are results
 // (false, an empty list), never exceptions. A store whose database could not be
 // opened stays usable as an object but every operation fails.
+//
+// Every statement binds its values. Writes are visible to every operation at
+// once; they reach the file in grouped transactions (at most about 50 ms
+// apart while writes go on), since nothing else reads the scratch file.
 
 #include <filesystem>
 #include <memory>
@@ -34,6 +38,8 @@ class CSqlManagement {
   bool IsOpen() const;
   const std::filesystem::path& DatabasePath() const;
 
+  // Runs statement text as given (up to three attempts), after committing the
+  // grouped writes so that it acts on the file as any connection sees it.
   bool ExecuteSql(const std::string& statement);
 
   bool UpsertDevice(const ap_info_stu& device);

@@ -1,0 +1,3 @@
+#include "app/application_startup.h"
+
+int main(int argc, char** argv) { return RunApplication(argc, argv); }
