@@ -25,7 +25,9 @@ struct QueueRecord {
   std::size_t length = 0;  // bytes received
 };
 
-inline constexpr std::size_t kDefaultQueueCapacity = 65536;
+// Holds a burst of 10,000 devices answering at once, while a flood can take
+// at most about 24 MiB per queue.
+inline constexpr std::size_t kDefaultQueueCapacity = 16384;
 
 class CReceiveQueue {
  public:
