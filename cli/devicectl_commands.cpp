@@ -10,12 +10,12 @@
 #include <iomanip>
 #include <thread>
 
+#include "cli/command_session.h"
 #include "cli/device_json.h"
 #include "protocol/device_engine.h"
 #include "settings/app_settings.h"
 #include "store/device_text.h"
 #include "store/sql_management.h"
-#include "util/single_instance.h"
 
 namespace {
 
@@ -77,22 +77,6 @@ bool ParseOptions(const std::vector<std::string>& args, bool takesSeconds, Optio
   return true;
 }
 
-// Two processes on the device ports take each other's datagrams, and a second
-// store would replace the running program's database. The lock is static so
-// that it outlives the engine and the store, which go at exit.
-bool TakeInstanceLock(std::ostream& err) {
-  static const CSingleInstanceLock lock;
-  switch (lock.state()) {
-    case CSingleInstanceLock::State::kHeld: return true;
-    case CSingleInstanceLock::State::kHeldElsewhere:
-      err << "devicectl: the program or another devicectl is running; stop it first\n";
-      return false;
-    case CSingleInstanceLock::State::kFailed: break;
-  }
-  err << "devicectl: cannot create the lock file " << CSingleInstanceLock::LockPath() << "\n";
-  return false;
-}
-
 std::string Area(const char* area, std::size_t size, uint8_t length) {
   return std::string(area, std::min<std::size_t>(length, size));
 }
@@ -141,10 +125,16 @@ void PrintJsonArray(const std::vector<T>& items, ToJson toJson, std::ostream& ou
 }
 
 std::vector<ap_info_stu> StoredDevices(CSqlManagement& store) {
+  // Page by page: the store makes room for a whole page before it reads.
+  constexpr int kPageSize = 1000;
   std::vector<ap_info_stu> devices;
-  int pages = 0, total = 0;
-  constexpr int kEverything = 1 << 30;
-  store.QueryDevicePage(1, kEverything, 1, 1, "", devices, pages, total);
+  int pages = 1;
+  for (int number = 1; number <= pages; ++number) {
+    std::vector<ap_info_stu> page;
+    int total = 0;
+    if (!store.QueryDevicePage(1, kPageSize, number, 1, "", page, pages, total)) break;
+    devices.insert(devices.end(), page.begin(), page.end());
+  }
   return devices;
 }
 
