@@ -229,6 +229,8 @@ int RunRestartCommand(const std::vector<std::string>& args, std::ostream& out, s
   if (!targets) return exitStatus;
 
   CDeviceEngine& engine = session.engine();
+  std::vector<std::size_t> before;
+  for (const CommandTarget& target : *targets) before.push_back(engine.Acknowledgements(target.mac, type));
   std::vector<bool> sent(targets->size());
   std::vector<std::size_t> later;
   for (std::size_t i = 0; i < targets->size(); ++i) {
@@ -245,25 +247,32 @@ int RunRestartCommand(const std::vector<std::string>& args, std::ostream& out, s
   }
 
   // A device may be back and reported afresh before the last one answers,
-  // so each one's status is caught when it is first seen.
+  // so each one's status is caught when it is first seen. A device that
+  // answered without reaching it (a refusal) is settled shortly after its
+  // answer, once the answer's status has been written.
   std::vector<bool> reached(targets->size());
+  std::vector<std::optional<std::chrono::steady_clock::time_point>> answeredAt(targets->size());
+  constexpr auto kSettle = 200ms;
   CCommandSession::WaitUntil(
       [&] {
         bool all = true;
+        const auto now = std::chrono::steady_clock::now();
         for (std::size_t i = 0; i < targets->size(); ++i) {
-          if (!reached[i] && sent[i]) {
-            reached[i] = session.store().GetDeviceStatus((*targets)[i].mac) == expectedStatus;
-          }
-          all = all && (reached[i] || !sent[i]);
+          if (!sent[i] || reached[i]) continue;
+          const std::string& mac = (*targets)[i].mac;
+          reached[i] = session.store().GetDeviceStatus(mac) == expectedStatus;
+          if (!answeredAt[i] && engine.Acknowledgements(mac, type) > before[i]) answeredAt[i] = now;
+          all = all && (reached[i] || (answeredAt[i] && now - *answeredAt[i] >= kSettle));
         }
         return all;
       },
       session.AnswerTime());
   for (std::size_t i = 0; i < targets->size(); ++i) {
     if (!reached[i]) session.CountFailure();
-    session.PrintResult((*targets)[i], !sent[i]        ? "not sent"
-                                       : reached[i]    ? "acknowledged"
-                                                       : "not " + StatusText(expectedStatus));
+    session.PrintResult((*targets)[i], !sent[i]          ? "not sent"
+                                       : reached[i]      ? "acknowledged"
+                                       : answeredAt[i]   ? "refused"
+                                                         : "no answer");
   }
   return session.ExitStatus();
 }
