@@ -8,15 +8,24 @@
 
 const char* PageTitle(int pageId) {
   switch (pageId) {
-    case kStatusPage: return TextKey("Device status");
-    case kManagementPage: return TextKey("Device management");
-    case kBridgePage: return TextKey("Device bridge");
-    case kRebootPage: return TextKey("Device reboot");
-    case kUpgradePage: return TextKey("Device upgrade");
-    case kRestorePage: return TextKey("Device restore");
-    case kInstallHelpPage: return TextKey("Install Help");
-    case kSystemToolPage: return TextKey("System tool");
-    default: return "";
+    case kStatusPage:
+      return TextKey("Device status");
+    case kManagementPage:
+      return TextKey("Device management");
+    case kBridgePage:
+      return TextKey("Device bridge");
+    case kRebootPage:
+      return TextKey("Device reboot");
+    case kUpgradePage:
+      return TextKey("Device upgrade");
+    case kRestorePage:
+      return TextKey("Device restore");
+    case kInstallHelpPage:
+      return TextKey("Install Help");
+    case kSystemToolPage:
+      return TextKey("System tool");
+    default:
+      return "";
   }
 }
 
@@ -29,18 +38,22 @@ CChildDlg::CChildDlg(CApplicationApp& app, PageFactory factory, QWidget* parent)
   SetFillBackground(true);
   SetBackgroundColour(app.style.childBkColor);
 
-  constexpr int kSlotOrder[kPageCount] = {kStatusPage,  kManagementPage, kBridgePage,      kRebootPage,
-                                          kRestorePage, kUpgradePage,    kInstallHelpPage, kSystemToolPage};
-  constexpr int kCreationOrder[kPageCount] = {kSystemToolPage, kStatusPage,  kManagementPage, kBridgePage,
-                                              kRebootPage,     kRestorePage, kUpgradePage,    kInstallHelpPage};
+  constexpr int kSlotOrder[kPageCount] = {kStatusPage,      kManagementPage, kBridgePage,
+                                          kRebootPage,      kRestorePage,    kUpgradePage,
+                                          kInstallHelpPage, kSystemToolPage};
+  constexpr int kCreationOrder[kPageCount] = {kSystemToolPage, kStatusPage,     kManagementPage,
+                                              kBridgePage,     kRebootPage,     kRestorePage,
+                                              kUpgradePage,    kInstallHelpPage};
   for (int i = 0; i < kPageCount; ++i) slots_[i] = {kSlotOrder[i], nullptr};
   for (int id : kCreationOrder) {
     QWidget* page = factory ? factory(id, this) : nullptr;
-    if (!page) page = new CTitlePage(app, TrKey(PageTitle(id)), this);
+    if (!page) {
+      page = new CTitlePage(app, TrKey(PageTitle(id)), this);
+      page->resize(size());
+    }
     page->setParent(this);
     page->setWindowFlags(Qt::Widget);
     page->move(0, 0);
-    if (page->size().width() < 50) page->resize(size());
     for (Slot& slot : slots_) {
       if (slot.id == id) slot.widget = page;
     }
@@ -75,7 +88,8 @@ void CChildDlg::ShowPage(int pageId) {
 }
 
 bool CChildDlg::RefreshesPeriodically(int pageId, bool automaticRefresh) {
-  return automaticRefresh && pageId != kRebootPage && pageId != kUpgradePage && pageId != kRestorePage;
+  return automaticRefresh && pageId != kRebootPage && pageId != kUpgradePage &&
+         pageId != kRestorePage;
 }
 
 void CChildDlg::OnTimer(int timerId) {

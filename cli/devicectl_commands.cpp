@@ -124,17 +124,17 @@ void PrintJsonArray(const std::vector<T>& items, ToJson toJson, std::ostream& ou
   out << (items.empty() ? "]\n" : "\n]\n");
 }
 
+// Every stored row in one query, ordered by address: the engine may still
+// be adding rows, and one page of all of them is one consistent view.
 std::vector<ap_info_stu> StoredDevices(CSqlManagement& store) {
-  // Page by page: the store makes room for a whole page before it reads.
-  constexpr int kPageSize = 1000;
   std::vector<ap_info_stu> devices;
-  int pages = 1;
-  for (int number = 1; number <= pages; ++number) {
-    std::vector<ap_info_stu> page;
-    int total = 0;
-    if (!store.QueryDevicePage(1, kPageSize, number, 1, "", page, pages, total)) break;
-    devices.insert(devices.end(), page.begin(), page.end());
-  }
+  int pages = 0, total = 0;
+  if (!store.QueryDevicePage(1, 1, 1, 1, "", devices, pages, total)) return {};
+  devices.clear();
+  constexpr int kLateRows = 256;  // rows stored between the two queries
+  int ignored = 0;
+  pages = 0;
+  store.QueryDevicePage(1, total + kLateRows, 1, 1, "", devices, pages, ignored);
   return devices;
 }
 

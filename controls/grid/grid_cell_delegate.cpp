@@ -1,19 +1,9 @@
 #include "controls/grid/grid_cell_delegate.h"
 
-#include <QApplication>
 #include <QPainter>
 
 #include "controls/grid/grid_cell_painting.h"
 #include "controls/grid/grid_model.h"
-
-void PaintGridCheckBox(QPainter* painter, const QRect& cell, bool checked, bool enabled, const QWidget* widget) {
-  QStyleOptionButton box;
-  QStyle* style = widget ? widget->style() : QApplication::style();
-  const int side = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget);
-  box.rect = QRect(cell.center().x() - side / 2, cell.center().y() - side / 2, side, side);
-  box.state = (checked ? QStyle::State_On : QStyle::State_Off) | (enabled ? QStyle::State_Enabled : QStyle::State_None);
-  style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
-}
 
 GridCellDelegate::GridCellDelegate(const CGridModel* model, QObject* parent)
     : QStyledItemDelegate(parent), model_(model) {}
@@ -23,14 +13,16 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   painter->save();
   const QRect cell = option.rect;
   const QVariant background = index.data(Qt::BackgroundRole);
-  painter->fillRect(cell, background.isValid() ? background.value<QColor>() : option.palette.base().color());
+  painter->fillRect(
+      cell, background.isValid() ? background.value<QColor>() : option.palette.base().color());
   painter->setPen(lineColour_);
   painter->drawLine(cell.topRight(), cell.bottomRight());
   painter->drawLine(cell.bottomLeft(), cell.bottomRight());
 
   const bool enabled = option.state & QStyle::State_Enabled;
   if (index.data(CGridModel::kCheckBoxRole).toBool()) {
-    PaintGridCheckBox(painter, cell, index.data(Qt::CheckStateRole).toInt() == Qt::Checked, enabled, option.widget);
+    PaintGridCheckBox(painter, cell, index.data(Qt::CheckStateRole).toInt() == Qt::Checked, enabled,
+                      option.widget);
   }
   QRect textRect = cell.adjusted(kGridTextMargin, 0, -kGridTextMargin, 0);
   const int image = index.data(CGridModel::kImageRole).toInt();
@@ -38,7 +30,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   if (image >= 0 && image < static_cast<int>(model_->Images().size())) {
     const QPixmap& picture = model_->Images()[image];
     if (text.isEmpty()) {
-      painter->drawPixmap(cell.center().x() - picture.width() / 2, cell.center().y() - picture.height() / 2, picture);
+      painter->drawPixmap(cell.center().x() - picture.width() / 2,
+                          cell.center().y() - picture.height() / 2, picture);
     } else {
       painter->drawPixmap(textRect.left(), cell.center().y() - picture.height() / 2, picture);
       textRect.setLeft(textRect.left() + picture.width() + kGridTextMargin);
