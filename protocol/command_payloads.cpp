@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr std::size_t kIpBlockOffset = offsetof(ap_info_stu, ip_mode);
 constexpr std::size_t kWirelessOffset = offsetof(ap_info_stu, rf_count);
 constexpr std::size_t kScheduleOffset = offsetof(ap_info_stu, restart_en);
 constexpr std::size_t kBridgeOffset = offsetof(ap_info_stu, bridge_work_mode);
