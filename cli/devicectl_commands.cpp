@@ -10,12 +10,12 @@
 #include <iomanip>
 #include <thread>
 
+#include "cli/command_session.h"
 #include "cli/device_json.h"
 #include "protocol/device_engine.h"
 #include "settings/app_settings.h"
 #include "store/device_text.h"
 #include "store/sql_management.h"
-#include "util/single_instance.h"
 
 namespace {
 
@@ -75,22 +75,6 @@ bool ParseOptions(const std::vector<std::string>& args, bool takesSeconds, Optio
     }
   }
   return true;
-}
-
-// Two processes on the device ports take each other's datagrams, and a second
-// store would replace the running program's database. The lock is static so
-// that it outlives the engine and the store, which go at exit.
-bool TakeInstanceLock(std::ostream& err) {
-  static const CSingleInstanceLock lock;
-  switch (lock.state()) {
-    case CSingleInstanceLock::State::kHeld: return true;
-    case CSingleInstanceLock::State::kHeldElsewhere:
-      err << "devicectl: the program or another devicectl is running; stop it first\n";
-      return false;
-    case CSingleInstanceLock::State::kFailed: break;
-  }
-  err << "devicectl: cannot create the lock file " << CSingleInstanceLock::LockPath() << "\n";
-  return false;
 }
 
 std::string Area(const char* area, std::size_t size, uint8_t length) {
