@@ -36,11 +36,13 @@ CChildDlg::CChildDlg(CApplicationApp& app, PageFactory factory, QWidget* parent)
   for (int i = 0; i < kPageCount; ++i) slots_[i] = {kSlotOrder[i], nullptr};
   for (int id : kCreationOrder) {
     QWidget* page = factory ? factory(id, this) : nullptr;
-    if (!page) page = new CTitlePage(app, TrKey(PageTitle(id)), this);
+    if (!page) {
+      page = new CTitlePage(app, TrKey(PageTitle(id)), this);
+      page->resize(size());
+    }
     page->setParent(this);
     page->setWindowFlags(Qt::Widget);
     page->move(0, 0);
-    if (page->size().width() < 50) page->resize(size());
     for (Slot& slot : slots_) {
       if (slot.id == id) slot.widget = page;
     }
