@@ -69,16 +69,18 @@ CApplicationDlg::CApplicationDlg(CApplicationApp& app, MainWindowOptions options
   connect(minimise_, &QAbstractButton::clicked, this, &CApplicationDlg::MinimiseToTray);
   connect(help_, &QAbstractButton::clicked, this, &CApplicationDlg::ShowHelpMenu);
 
-  const bool trayAvailable = options_.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+  const bool trayAvailable =
+      options_.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
   if (trayAvailable) {
     tray_ = std::make_unique<QSystemTrayIcon>(icon);
     tray_->setObjectName(QStringLiteral("tray"));
     tray_->setToolTip(Tr("DIZOdariridav").left(kTrayTipLimit));
     trayMenu_.reset(BuildTrayMenu());
     tray_->setContextMenu(trayMenu_.get());
-    connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-      if (reason == QSystemTrayIcon::DoubleClick) ShowFromTray();
-    });
+    connect(tray_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+              if (reason == QSystemTrayIcon::DoubleClick) ShowFromTray();
+            });
     tray_->show();
   }
 
@@ -123,8 +125,8 @@ QMenu* CApplicationDlg::BuildHelpMenu() {
   root->setObjectName(QStringLiteral("131"));
   QMenu* help = root->addMenu(TrKey("Help"));
   help->setObjectName(QStringLiteral("131.0"));
-  const std::string* pictures[] = {&app_.skin.helpProduct, &app_.skin.helpSupport, &app_.skin.helpContact,
-                                   &app_.skin.helpHelp};
+  const std::string* pictures[] = {&app_.skin.helpProduct, &app_.skin.helpSupport,
+                                   &app_.skin.helpContact, &app_.skin.helpHelp};
   for (std::size_t i = 0; i < HelpItems().size(); ++i) {
     const HelpItem& item = HelpItems()[i];
     QAction* action = help->addAction(QIcon(app_.SkinFile(*pictures[i])), TrKey(item.label));
@@ -154,7 +156,8 @@ void CApplicationDlg::OpenHelpAddress(const char* urlKey) {
   const QString text = Tr(urlKey);
   const QUrl address = text.contains(QLatin1String("://"))
                            ? QUrl(text)
-                           : QUrl::fromLocalFile(QString::fromStdString(FindProgramResource(text.toStdString()).string()));
+                           : QUrl::fromLocalFile(QString::fromStdString(
+                                 FindProgramResource(text.toStdString()).string()));
   if (options_.openUrl) {
     options_.openUrl(address);
   } else {

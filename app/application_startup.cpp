@@ -66,7 +66,8 @@ int RunApplication(int argc, char** argv) {
   int exitCode = 0;
   {
     CApplicationDlg window(app, MainWindowOptions{{}, {}, DefaultPageFactory(app)});
-    QObject::connect(&window, &QDialog::finished, &application, [&application] { application.quit(); });
+    QObject::connect(&window, &QDialog::finished, &application,
+                     [&application] { application.quit(); });
     window.show();
     ReportShown(window);
     if (!app.store->IsOpen()) {

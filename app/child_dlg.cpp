@@ -8,15 +8,24 @@
 
 const char* PageTitle(int pageId) {
   switch (pageId) {
-    case kStatusPage: return TextKey("Device status");
-    case kManagementPage: return TextKey("Device management");
-    case kBridgePage: return TextKey("Device bridge");
-    case kRebootPage: return TextKey("Device reboot");
-    case kUpgradePage: return TextKey("Device upgrade");
-    case kRestorePage: return TextKey("Device restore");
-    case kInstallHelpPage: return TextKey("Install Help");
-    case kSystemToolPage: return TextKey("System tool");
-    default: return "";
+    case kStatusPage:
+      return TextKey("Device status");
+    case kManagementPage:
+      return TextKey("Device management");
+    case kBridgePage:
+      return TextKey("Device bridge");
+    case kRebootPage:
+      return TextKey("Device reboot");
+    case kUpgradePage:
+      return TextKey("Device upgrade");
+    case kRestorePage:
+      return TextKey("Device restore");
+    case kInstallHelpPage:
+      return TextKey("Install Help");
+    case kSystemToolPage:
+      return TextKey("System tool");
+    default:
+      return "";
   }
 }
 
@@ -29,10 +38,12 @@ CChildDlg::CChildDlg(CApplicationApp& app, PageFactory factory, QWidget* parent)
   SetFillBackground(true);
   SetBackgroundColour(app.style.childBkColor);
 
-  constexpr int kSlotOrder[kPageCount] = {kStatusPage,  kManagementPage, kBridgePage,      kRebootPage,
-                                          kRestorePage, kUpgradePage,    kInstallHelpPage, kSystemToolPage};
-  constexpr int kCreationOrder[kPageCount] = {kSystemToolPage, kStatusPage,  kManagementPage, kBridgePage,
-                                              kRebootPage,     kRestorePage, kUpgradePage,    kInstallHelpPage};
+  constexpr int kSlotOrder[kPageCount] = {kStatusPage,      kManagementPage, kBridgePage,
+                                          kRebootPage,      kRestorePage,    kUpgradePage,
+                                          kInstallHelpPage, kSystemToolPage};
+  constexpr int kCreationOrder[kPageCount] = {kSystemToolPage, kStatusPage,     kManagementPage,
+                                              kBridgePage,     kRebootPage,     kRestorePage,
+                                              kUpgradePage,    kInstallHelpPage};
   for (int i = 0; i < kPageCount; ++i) slots_[i] = {kSlotOrder[i], nullptr};
   for (int id : kCreationOrder) {
     QWidget* page = factory ? factory(id, this) : nullptr;
@@ -77,7 +88,8 @@ void CChildDlg::ShowPage(int pageId) {
 }
 
 bool CChildDlg::RefreshesPeriodically(int pageId, bool automaticRefresh) {
-  return automaticRefresh && pageId != kRebootPage && pageId != kUpgradePage && pageId != kRestorePage;
+  return automaticRefresh && pageId != kRebootPage && pageId != kUpgradePage &&
+         pageId != kRestorePage;
 }
 
 void CChildDlg::OnTimer(int timerId) {

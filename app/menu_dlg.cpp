@@ -20,7 +20,8 @@ const std::array<CMenuDlg::Item, CMenuDlg::kButtonCount>& CMenuDlg::Items() {
   return items;
 }
 
-CMenuDlg::CMenuDlg(const CApplicationApp& app, QWidget* parent) : CTDialog(parent), version_(new CTStatic(this)) {
+CMenuDlg::CMenuDlg(const CApplicationApp& app, QWidget* parent)
+    : CTDialog(parent), version_(new CTStatic(this)) {
   setObjectName(QStringLiteral("CMenuDlg"));
   setFixedSize(137, 527);
   TranslateWindow(this);
@@ -35,7 +36,8 @@ CMenuDlg::CMenuDlg(const CApplicationApp& app, QWidget* parent) : CTDialog(paren
     button->setGeometry(0, static_cast<int>(kTops[i] * 1.625 + 0.5), 135, 46);
     StyleMenuButton(app.style, *button, Tr(item.label));
     const bool first = i == 0;
-    const QString normal = app.SkinFile(first ? app.skin.menuSearchNormal : app.skin.menuWirelessNormal);
+    const QString normal =
+        app.SkinFile(first ? app.skin.menuSearchNormal : app.skin.menuWirelessNormal);
     const QString down = app.SkinFile(first ? app.skin.menuSearchDown : app.skin.menuWirelessDown);
     button->SetImages(normal, down, down, down);
     button->SetPlacement(kPlaceCentre);
@@ -46,8 +48,9 @@ CMenuDlg::CMenuDlg(const CApplicationApp& app, QWidget* parent) : CTDialog(paren
   version_->setObjectName(QStringLiteral("1024"));
   version_->setGeometry(11, 497, 116, 16);
   version_->setAlignment(Qt::AlignCenter);
-  version_->SetStaticStyle(app.style.fontName, app.style.staticFontWeight, app.style.staticFontHeight,
-                           app.style.staticFontTextColor, app.style.staticFontBkColor);
+  version_->SetStaticStyle(app.style.fontName, app.style.staticFontWeight,
+                           app.style.staticFontHeight, app.style.staticFontTextColor,
+                           app.style.staticFontBkColor);
   version_->SetTextColour(app.style.staticTextNumberColor);
   version_->setText(app.versionText);
 }

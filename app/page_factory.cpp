@@ -15,11 +15,14 @@ CChildDlg::PageFactory DefaultPageFactory(CApplicationApp& app) {
       case kSystemToolPage:
         return new CSystemToolDlg(
             app,
-            [&app] { return app.engine ? app.engine->RefreshAdapters() : std::vector<HostNicsInfo>{}; },
+            [&app] {
+              return app.engine ? app.engine->RefreshAdapters() : std::vector<HostNicsInfo>{};
+            },
             parent);
       case kInstallHelpPage:
         // The main window shows the container down to its own bottom edge only.
-        return new CInstallHelpDlg(app, QSize(parent->width(), std::min(parent->height(), kVisiblePageHeight)), parent);
+        return new CInstallHelpDlg(
+            app, QSize(parent->width(), std::min(parent->height(), kVisiblePageHeight)), parent);
       default:
         return nullptr;
     }

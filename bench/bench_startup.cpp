@@ -71,7 +71,8 @@ Run RunOnce(const std::string& program, const std::string& runtimeDir, bool meas
   Run run;
   struct stat info {};
   while (stat(shownFile.c_str(), &info) != 0) {
-    if (Clock::now() - start > std::chrono::seconds(20) || waitpid(child, nullptr, WNOHANG) == child) {
+    if (Clock::now() - start > std::chrono::seconds(20) ||
+        waitpid(child, nullptr, WNOHANG) == child) {
       kill(child, SIGKILL);
       waitpid(child, nullptr, 0);
       return run;

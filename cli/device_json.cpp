@@ -156,3 +156,16 @@ std::string AdapterJson(const HostNicsInfo& adapter) {
   o.Text("dns2", std::string(adapter.dns2, strnlen(adapter.dns2, sizeof adapter.dns2)));
   return o.Finish();
 }
+
+std::string ScanEntryJson(const ScanEntry& entry) {
+  ObjectWriter o;
+  o.Text("mac", MacText(entry.mac));
+  o.Text("ssid", std::string(entry.ssid, std::min<std::size_t>(entry.ssid_len, sizeof entry.ssid)));
+  o.Number("signal", entry.signal);
+  o.Number("channel", entry.channel);
+  o.Number("secure_mode", entry.secure_mode);
+  o.Text("secure_mode_str", SecureModeText(entry.secure_mode));
+  o.Number("exchannel", entry.exchannel);
+  o.Number("bandwidth", entry.bandwidth);
+  return o.Finish();
+}

@@ -8,8 +8,11 @@
 
 #include "hostnics/host_nics_info.h"
 #include "store/ap_info_stu.h"
+#include "store/scan_entry.h"
 
 // A JSON string literal; invalid UTF-8 is repaired first.
 std::string JsonString(std::string_view text);
 std::string DeviceJson(const ap_info_stu& device);
 std::string AdapterJson(const HostNicsInfo& adapter);
+// A neighbour of a site survey, keyed by the ap_other_info column names.
+std::string ScanEntryJson(const ScanEntry& entry);

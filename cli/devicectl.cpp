@@ -3,6 +3,7 @@
 
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/devicectl_commands.h"
@@ -14,6 +15,15 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  adapters [--json]              the local adapters as the device engine sees them\n"
     "  search [--seconds N] [--json]  search for devices for N seconds and list them\n"
+    "  set-name MAC NAME              rename a device\n"
+    "  set-ip MAC... --first A ...    give devices static addresses from a range\n"
+    "  reboot MAC...                  restart devices\n"
+    "  reset MAC...                   return devices to factory settings\n"
+    "  transparent-bridge on|off MAC...\n"
+    "                                 switch the transparent bridge\n"
+    "  rv-sync on|off MAC...         switch RV-SYNC (TDMA)\n"
+    "  survey MAC [--json]            list the access points a device sees\n"
+    "  upgrade --file F.bin MAC...    upgrade the firmware of up to ten devices\n"
     "Run 'devicectl <command> --help' for a command's options.\n"
     "Exit status: 0 success, 1 failure, 2 bad usage.\n";
 
@@ -28,6 +38,20 @@ int main(int argc, char** argv) {
   }
   if (command == "adapters") return RunAdaptersCommand(args, std::cout, std::cerr);
   if (command == "search") return RunSearchCommand(args, std::cout, std::cerr);
+  using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+  static const std::pair<const char*, Command> kDeviceCommands[] = {
+      {"set-name", RunSetNameCommand},
+      {"set-ip", RunSetIpCommand},
+      {"reboot", RunRebootCommand},
+      {"reset", RunResetCommand},
+      {"transparent-bridge", RunTransparentBridgeCommand},
+      {"rv-sync", RunRvSyncCommand},
+      {"survey", RunSurveyCommand},
+      {"upgrade", RunUpgradeCommand},
+  };
+  for (const auto& [name, run] : kDeviceCommands) {
+    if (command == name) return run(args, std::cout, std::cerr);
+  }
   std::cerr << (command.empty() ? std::string("devicectl: no command given")
                                 : "devicectl: unknown command '" + command + "'")
             << " (see devicectl --help)\n";

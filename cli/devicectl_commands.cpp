@@ -10,12 +10,12 @@
 #include <iomanip>
 #include <thread>
 
+#include "cli/command_session.h"
 #include "cli/device_json.h"
 #include "protocol/device_engine.h"
 #include "settings/app_settings.h"
 #include "store/device_text.h"
 #include "store/sql_management.h"
-#include "util/single_instance.h"
 
 namespace {
 
@@ -77,22 +77,6 @@ bool ParseOptions(const std::vector<std::string>& args, bool takesSeconds, Optio
   return true;
 }
 
-// Two processes on the device ports take each other's datagrams, and a second
-// store would replace the running program's database. The lock is static so
-// that it outlives the engine and the store, which go at exit.
-bool TakeInstanceLock(std::ostream& err) {
-  static const CSingleInstanceLock lock;
-  switch (lock.state()) {
-    case CSingleInstanceLock::State::kHeld: return true;
-    case CSingleInstanceLock::State::kHeldElsewhere:
-      err << "devicectl: the program or another devicectl is running; stop it first\n";
-      return false;
-    case CSingleInstanceLock::State::kFailed: break;
-  }
-  err << "devicectl: cannot create the lock file " << CSingleInstanceLock::LockPath() << "\n";
-  return false;
-}
-
 std::string Area(const char* area, std::size_t size, uint8_t length) {
   return std::string(area, std::min<std::size_t>(length, size));
 }
@@ -140,11 +124,17 @@ void PrintJsonArray(const std::vector<T>& items, ToJson toJson, std::ostream& ou
   out << (items.empty() ? "]\n" : "\n]\n");
 }
 
+// Every stored row in one query, ordered by address: the engine may still
+// be adding rows, and one page of all of them is one consistent view.
 std::vector<ap_info_stu> StoredDevices(CSqlManagement& store) {
   std::vector<ap_info_stu> devices;
   int pages = 0, total = 0;
-  constexpr int kEverything = 1 << 30;
-  store.QueryDevicePage(1, kEverything, 1, 1, "", devices, pages, total);
+  if (!store.QueryDevicePage(1, 1, 1, 1, "", devices, pages, total)) return {};
+  devices.clear();
+  constexpr int kLateRows = 256;  // rows stored between the two queries
+  int ignored = 0;
+  pages = 0;
+  store.QueryDevicePage(1, total + kLateRows, 1, 1, "", devices, pages, ignored);
   return devices;
 }
 

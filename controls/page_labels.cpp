@@ -27,7 +27,8 @@ std::vector<PageButtonBox> LayoutPageButtons(const std::vector<int>& textWidths,
   int total = 0;
   for (int width : textWidths) {
     const int buttonWidth = width < 24 ? 32 : width + 8;
-    boxes.push_back({0, clientHeight > kHeight ? (clientHeight - kHeight) / 2 : 0, buttonWidth, kHeight});
+    boxes.push_back(
+        {0, clientHeight > kHeight ? (clientHeight - kHeight) / 2 : 0, buttonWidth, kHeight});
     total += buttonWidth;
   }
   if (!boxes.empty()) total += kGap * static_cast<int>(boxes.size() - 1);

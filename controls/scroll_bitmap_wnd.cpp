@@ -13,7 +13,8 @@ CScrollBitmapWnd::CScrollBitmapWnd(QWidget* parent)
   for (QScrollBar* bar : {horizontal_, vertical_}) {
     bar->setSingleStep(kLineStep);
     bar->hide();
-    connect(bar, &QScrollBar::actionTriggered, this, [this, bar](int action) { IgnorePageSteps(bar, action); });
+    connect(bar, &QScrollBar::actionTriggered, this,
+            [this, bar](int action) { IgnorePageSteps(bar, action); });
     connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
       (bar == horizontal_ ? lastHorizontal_ : lastVertical_) = value;
       update();
@@ -23,7 +24,8 @@ CScrollBitmapWnd::CScrollBitmapWnd(QWidget* parent)
 
 void CScrollBitmapWnd::IgnorePageSteps(QScrollBar* bar, int action) {
   // Clicks in the trough do not page the picture.
-  if (action == QAbstractSlider::SliderPageStepAdd || action == QAbstractSlider::SliderPageStepSub) {
+  if (action == QAbstractSlider::SliderPageStepAdd ||
+      action == QAbstractSlider::SliderPageStepSub) {
     bar->setSliderPosition(bar == horizontal_ ? lastHorizontal_ : lastVertical_);
   }
 }
@@ -38,7 +40,8 @@ bool CScrollBitmapWnd::LoadBitmap(const QString& path) {
 }
 
 QPoint CScrollBitmapWnd::Offset() const {
-  return {horizontal_->isVisible() ? horizontal_->value() : 0, vertical_->isVisible() ? vertical_->value() : 0};
+  return {horizontal_->isVisible() ? horizontal_->value() : 0,
+          vertical_->isVisible() ? vertical_->value() : 0};
 }
 
 std::pair<bool, bool> CScrollBitmapWnd::BarsNeeded(QSize picture, QSize client) {
@@ -75,7 +78,8 @@ void CScrollBitmapWnd::paintEvent(QPaintEvent*) {
 void CScrollBitmapWnd::resizeEvent(QResizeEvent*) { Relayout(); }
 
 void CScrollBitmapWnd::wheelEvent(QWheelEvent* event) {
-  QScrollBar* bar = vertical_->isVisible() && !(event->modifiers() & Qt::ShiftModifier) ? vertical_ : horizontal_;
+  QScrollBar* bar =
+      vertical_->isVisible() && !(event->modifiers() & Qt::ShiftModifier) ? vertical_ : horizontal_;
   if (!bar->isVisible()) return;
   const int steps = event->angleDelta().y() / 120;
   bar->setValue(bar->value() - steps * 3 * kLineStep * 4);

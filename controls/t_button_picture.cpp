@@ -10,8 +10,8 @@ CTButtonPicture::CTButtonPicture(QWidget* parent) : QAbstractButton(parent) {
   setFocusPolicy(Qt::NoFocus);
 }
 
-void CTButtonPicture::SetImages(const QString& normal, const QString& hover,
-                                const QString& pressed, const QString& disabled) {
+void CTButtonPicture::SetImages(const QString& normal, const QString& hover, const QString& pressed,
+                                const QString& disabled) {
   const QString paths[4] = {normal, hover, pressed, disabled};
   for (auto& picture : pictures_) picture = QPixmap();
   for (int i = 0; i < 4; ++i) {
@@ -64,10 +64,13 @@ const QPixmap& CTButtonPicture::CurrentPicture() const {
 QColor CTButtonPicture::CurrentTextColour() const {
   if (selected_ && isEnabled()) return highlightColour_;
   switch (CurrentDrawState()) {
-    case kNormal: return normalColour_;
+    case kNormal:
+      return normalColour_;
     case kHover:
-    case kPressed: return highlightColour_;
-    case kDisabled: return disabledColour_;
+    case kPressed:
+      return highlightColour_;
+    case kDisabled:
+      return disabledColour_;
   }
   return normalColour_;
 }
@@ -98,7 +101,8 @@ void CTButtonPicture::paintEvent(QPaintEvent*) {
   const QFontMetrics metrics(font);
   const QSize extent(metrics.horizontalAdvance(text()), metrics.height());
   const QPoint at = PlaceText(placement_, size(), extent, offset_);
-  painter.drawText(QRect(at, extent), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+  painter.drawText(QRect(at, extent), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   text());
 }
 
 void CTButtonPicture::enterEvent(QEnterEvent* event) {

@@ -6,7 +6,9 @@
 #include "controls/page_labels.h"
 
 namespace {
-QString LabelText(int label) { return label == kEllipsis ? QStringLiteral("...") : QString::number(label); }
+QString LabelText(int label) {
+  return label == kEllipsis ? QStringLiteral("...") : QString::number(label);
+}
 }  // namespace
 
 CTMultiPages::CTMultiPages(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
@@ -93,7 +95,8 @@ void CTMultiPages::paintEvent(QPaintEvent*) {
       painter.setFont(bold);
     } else {
       painter.fillRect(box, QColor(136, 136, 136));
-      painter.fillRect(box.adjusted(1, 1, -1, -1), i == hovered_ ? QColor(187, 187, 187) : QColor(Qt::white));
+      painter.fillRect(box.adjusted(1, 1, -1, -1),
+                       i == hovered_ ? QColor(187, 187, 187) : QColor(Qt::white));
     }
     painter.setPen(Qt::black);
     painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, LabelText(label));

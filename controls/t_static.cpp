@@ -9,8 +9,8 @@ CTStatic::CTStatic(const QString& text, QWidget* parent) : QLabel(text, parent) 
   ApplyColours();
 }
 
-void CTStatic::SetStaticStyle(const QString& face, int weight, int height,
-                              const QColor& textColour, const QColor& backgroundColour) {
+void CTStatic::SetStaticStyle(const QString& face, int weight, int height, const QColor& textColour,
+                              const QColor& backgroundColour) {
   setFont(SkinFont(face, weight, height));
   textColour_ = textColour;
   backgroundColour_ = backgroundColour;

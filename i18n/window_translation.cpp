@@ -28,8 +28,9 @@ bool FirstVisit(QObject* object) {
 
 bool HoldsData(const QWidget* widget) {
   return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget) ||
-         qobject_cast<const QAbstractItemView*>(widget) || qobject_cast<const QProgressBar*>(widget) ||
-         qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+         qobject_cast<const QAbstractItemView*>(widget) ||
+         qobject_cast<const QProgressBar*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
+         qobject_cast<const QPlainTextEdit*>(widget);
 }
 
 // The translation, or an empty text when the label must stay.
@@ -71,7 +72,9 @@ void TranslateWidget(QWidget* widget) {
 
 QString Tr(const char* english) { return QString::fromStdString(TranslateText(english)); }
 
-QString Tr(const QString& english) { return QString::fromStdString(TranslateText(english.toStdString())); }
+QString Tr(const QString& english) {
+  return QString::fromStdString(TranslateText(english.toStdString()));
+}
 
 void TranslateWindow(QWidget* dialog) {
   if (!dialog || !FirstVisit(dialog)) return;

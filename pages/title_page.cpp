@@ -10,7 +10,8 @@ CTitlePage::CTitlePage(const CApplicationApp& app, const QString& englishTitle, 
   SetBackgroundColour(app.style.childBkColor);
   auto* title = new CTStatic(englishTitle, this);
   title->setObjectName(QStringLiteral("title"));
-  title->SetStaticStyle(app.style.fontName, 700, 20, app.style.staticFontTextColor, app.style.staticFontBkColor);
+  title->SetStaticStyle(app.style.fontName, 700, 20, app.style.staticFontTextColor,
+                        app.style.staticFontBkColor);
   title->setGeometry(20, 16, 600, 32);
   TranslateWindow(this);
 }

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "protocol/announcement_handler.h"
+#include "protocol/command_answer_handler.h"
 #include "protocol/datagram.h"
 #include "protocol/host_nics_library.h"
 #include "protocol/keepalive_handler.h"
@@ -213,12 +214,38 @@ void CDeviceEngine::OnKeepalive(const QueueRecord& record) {
 void CDeviceEngine::Dispatch(const QueueRecord& record) {
   const DatagramHeader header = DecodeHeader(record.datagram);
   if (header.type != kMsgSiteSurvey && header.type != kMsgRelease) {
-    pending_.Acknowledge(SenderIpText(record), HeaderMacText(header), header.type);
+    const std::string mac = HeaderMacText(header);
+    if (pending_.Acknowledge(SenderIpText(record), mac, header.type)) {
+      std::lock_guard lock(acknowledgements_mutex_);
+      ++acknowledgements_[{mac, header.type}];
+    }
   }
   switch (header.type) {
     case kMsgDeviceInfo: OnReport(record); break;
-    default: break;  // every other type only acknowledges its command
+    case kMsgSiteSurvey: OnScanPage(record, header); break;
+    default: OnCommandAnswer(record, header); break;
   }
+}
+
+void CDeviceEngine::OnCommandAnswer(const QueueRecord& record, const DatagramHeader& header) {
+  const std::string mac = HeaderMacText(header);
+  switch (header.type) {
+    case kMsgSetIp: online_.ConfirmIpChange(mac, SenderIpText(record)); return;
+    case kMsgUpgradeQuery: store_.PromoteUpgradeWait(mac); return;
+    default: break;
+  }
+  const std::span<const uint8_t> payload = PayloadOf(record, header, 1);
+  const uint8_t result = payload.empty() ? 0 : payload[0];
+  // An answer without its result byte reads as zeros, as any short payload.
+  if (const std::optional<int> status = StatusFromAnswer(header.type, result)) {
+    store_.SetDeviceStatus(mac, *status);
+  }
+}
+
+void CDeviceEngine::OnScanPage(const QueueRecord& record, const DatagramHeader& header) {
+  const ScanPage page = ReadScanPage(PayloadOf(record, header, kScanPageReadSize));
+  if (page.last) scan_complete_ = true;
+  store_.StoreScanResults(page.bytes.data(), page.bytes.size());
 }
 
 void CDeviceEngine::OnReport(const QueueRecord& record) {
@@ -235,6 +262,7 @@ bool CDeviceEngine::SendToDevice(const std::string& ip, uint16_t type,
   std::array<uint8_t, kMaxDatagramSize> datagram{};
   const std::size_t size = EncodeDatagram(payload, mac, type, true, datagram);
   if (size == 0) return false;
+  if (type == kMsgSiteSurvey) scan_complete_ = false;
   if (!transport_->SendFromAdapter(*local, std::span(datagram.data(), size))) return false;
   if (retransmit && !IsNeverRetransmitted(type)) {
     pending_.Add({retransmission_max_.load(), ip, type, {payload.begin(), payload.end()}, mac});
@@ -315,6 +343,23 @@ void CDeviceEngine::RunRetransmissionPass() {
   pending_.Pass([this](const PendingCommand& command) {
     SendToDevice(command.ip, command.type, command.payload, command.mac, false);
   });
+}
+
+void CDeviceEngine::FollowIpChange(const std::string& mac, const std::string& currentIp,
+                                   const std::string& newIp) {
+  online_.FollowIpChange(mac, currentIp, newIp);
+}
+
+bool CDeviceEngine::ScanComplete() const { return scan_complete_; }
+
+bool CDeviceEngine::Reaches(const std::string& ip) const {
+  return addresses_.LocalAddressFor(ip).has_value();
+}
+
+std::size_t CDeviceEngine::Acknowledgements(const std::string& mac, uint16_t type) const {
+  std::lock_guard lock(acknowledgements_mutex_);
+  const auto found = acknowledgements_.find({mac, type});
+  return found == acknowledgements_.end() ? 0 : found->second;
 }
 
 std::vector<DeviceEntry> CDeviceEngine::OnlineDevices() const { return online_.Snapshot(); }

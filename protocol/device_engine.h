@@ -30,6 +30,7 @@
 #include <netinet/in.h>
 
 #include <array>
+#include <map>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,7 @@
 #include "hostnics/host_nics_info.h"
 #include "protocol/adapter_address_list.h"
 #include "protocol/adapter_source.h"
+#include "protocol/datagram.h"
 #include "protocol/datagram_transport.h"
 #include "protocol/device_entry.h"
 #include "protocol/engine_clock.h"
@@ -120,6 +122,19 @@ class CDeviceEngine {
   // or version contains `filter` (every one when it is empty).
   std::vector<ap_info_stu> CopyAnnounced(const std::string& filter = {}) const;
 
+  // Called just before every set_ip: the device's reported entry at
+  // `currentIp` follows it to `newIp` once the device answers from there.
+  void FollowIpChange(const std::string& mac, const std::string& currentIp,
+                      const std::string& newIp);
+  // Set when the last page of a site survey arrived; cleared when a
+  // site_survey request is sent.
+  bool ScanComplete() const;
+  // True when some local address's subnet holds `ip`, so a send can go out.
+  bool Reaches(const std::string& ip) const;
+  // How many commands of `type` to `mac` an answer has acknowledged so far
+  // (answers that found no pending command do not count).
+  std::size_t Acknowledgements(const std::string& mac, uint16_t type) const;
+
   // Views for tests, tools and benchmarks (copies).
   std::vector<DeviceEntry> OnlineDevices() const;
   std::vector<PendingCommand> PendingCommands() const;
@@ -145,6 +160,8 @@ class CDeviceEngine {
   void OnKeepalive(const QueueRecord& record);
   void Dispatch(const QueueRecord& record);
   void OnReport(const QueueRecord& record);
+  void OnCommandAnswer(const QueueRecord& record, const DatagramHeader& header);
+  void OnScanPage(const QueueRecord& record, const DatagramHeader& header);
   void StopLocked();
 
   CSqlManagement& store_;
@@ -158,6 +175,9 @@ class CDeviceEngine {
   CAdapterAddressList addresses_;
   std::array<std::unique_ptr<Receiver>, 3> receivers_;
   std::atomic<std::size_t> reports_stored_{0};
+  std::atomic<bool> scan_complete_{false};
+  mutable std::mutex acknowledgements_mutex_;
+  std::map<std::pair<std::string, uint16_t>, std::size_t> acknowledgements_;
 
   std::atomic<int> retransmission_interval_{kDefaultRetransmissionInterval};
   std::atomic<int> retransmission_max_{kDefaultRetransmissionMax};

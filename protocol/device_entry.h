@@ -19,6 +19,9 @@ using TextArea = std::array<uint8_t, 33>;
 
 struct DeviceEntry {
   std::string ip;   // IP text
+  // The address a set_ip outstanding for this device moves it to; empty when
+  // there is none.
+  std::string new_ip;
   std::string mac;  // MAC text
   uint16_t model = 0;
   EntryState state = EntryState::kAnnounced;

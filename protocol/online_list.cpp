@@ -57,6 +57,34 @@ bool COnlineList::Keepalive(const std::string& mac, const std::string& senderIp,
   return true;
 }
 
+bool COnlineList::FollowIpChange(const std::string& mac, const std::string& currentIp,
+                                 const std::string& newIp) {
+  std::lock_guard lock(mutex_);
+  auto found = by_mac_.find(mac);
+  if (found == by_mac_.end()) return false;
+  DeviceEntry& entry = *found->second;
+  if (entry.state != EntryState::kReported || entry.ip != currentIp) return false;
+  entry.new_ip = newIp != currentIp ? newIp : std::string();
+  return true;
+}
+
+bool COnlineList::ConfirmIpChange(const std::string& mac, const std::string& senderIp) {
+  std::lock_guard lock(mutex_);
+  auto found = by_mac_.find(mac);
+  if (found == by_mac_.end()) return false;
+  DeviceEntry& entry = *found->second;
+  if (entry.ip != senderIp || entry.new_ip.empty()) return false;
+  if (entry.new_ip == entry.ip) {
+    entry.new_ip.clear();
+    return false;
+  }
+  CountReported(entry, -1);
+  entry.ip = entry.new_ip;
+  CountReported(entry, +1);
+  entry.new_ip.clear();
+  return true;
+}
+
 std::vector<DeviceAddress> COnlineList::AgeingPass() {
   std::lock_guard lock(mutex_);
   std::vector<DeviceAddress> removed;

@@ -51,6 +51,15 @@ class COnlineList {
   bool Keepalive(const std::string& mac, const std::string& senderIp, uint32_t upTime,
                  const TextArea& version);
 
+  // Before a set_ip: the reported entry of `mac` at `currentIp` remembers
+  // `newIp` (forgets any earlier one when the address stays). False when no
+  // such entry exists.
+  bool FollowIpChange(const std::string& mac, const std::string& currentIp,
+                      const std::string& newIp);
+  // The set_ip answer from `senderIp`: the device's entry at that address moves
+  // to the address it remembered. True when it moved.
+  bool ConfirmIpChange(const std::string& mac, const std::string& senderIp);
+
   // One ageing step: reported entries lose one unit of age, entries at age 0
   // are removed; returns the removed devices.
   std::vector<DeviceAddress> AgeingPass();

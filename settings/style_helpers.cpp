@@ -9,7 +9,9 @@ namespace {
 QColor ToQColor(const Colour& colour) { return QColor(colour.red, colour.green, colour.blue); }
 }  // namespace
 
-QFont SkinStyle::GridHeaderFont() const { return SkinFont(fontName, gridTitleFontWeight, gridTitleFontHeight); }
+QFont SkinStyle::GridHeaderFont() const {
+  return SkinFont(fontName, gridTitleFontWeight, gridTitleFontHeight);
+}
 QFont SkinStyle::GridBodyFont() const { return SkinFont(fontName, gridFontWeight, gridFontHeight); }
 
 SkinStyle SkinStyleFromSettings(const AppSettings& settings) {
@@ -55,7 +57,8 @@ void StyleButton(const SkinStyle& style, CTButtonPicture& button, const QString&
   button.SetTextColours(style.buttonFontColor, style.textDownColor);
 }
 
-void SetGridHeaderCell(const SkinStyle& style, CGridCtrl& grid, int column, const QString& text, int width) {
+void SetGridHeaderCell(const SkinStyle& style, CGridCtrl& grid, int column, const QString& text,
+                       int width) {
   grid.SetColumnWidth(column, width);
   grid.SetItemFormat(0, column, Qt::AlignCenter);
   grid.SetItemFont(0, column, style.GridHeaderFont());
@@ -66,8 +69,8 @@ void SetGridHeaderCell(const SkinStyle& style, CGridCtrl& grid, int column, cons
 }
 
 namespace {
-void WriteBodyCell(const SkinStyle& style, CGridCtrl& grid, int row, int column, const QString& text,
-                   Qt::Alignment format, const QColor& colour) {
+void WriteBodyCell(const SkinStyle& style, CGridCtrl& grid, int row, int column,
+                   const QString& text, Qt::Alignment format, const QColor& colour) {
   grid.SetItemFormat(row, column, format);
   grid.SetItemFont(row, column, style.GridBodyFont());
   grid.SetItemText(row, column, text);
@@ -81,12 +84,12 @@ void SetGridCell(const SkinStyle& style, CGridCtrl& grid, int row, int column, c
   WriteBodyCell(style, grid, row, column, text, format, style.gridTitleTextColor);
 }
 
-void SetGridCellOffline(const SkinStyle& style, CGridCtrl& grid, int row, int column, const QString& text,
-                        Qt::Alignment format) {
+void SetGridCellOffline(const SkinStyle& style, CGridCtrl& grid, int row, int column,
+                        const QString& text, Qt::Alignment format) {
   WriteBodyCell(style, grid, row, column, text, format, style.textUnlineColor);
 }
 
-void SetGridCellOnline(const SkinStyle& style, CGridCtrl& grid, int row, int column, const QString& text,
-                       Qt::Alignment format) {
+void SetGridCellOnline(const SkinStyle& style, CGridCtrl& grid, int row, int column,
+                       const QString& text, Qt::Alignment format) {
   WriteBodyCell(style, grid, row, column, text, format, style.textOnlineColor);
 }

@@ -46,12 +46,13 @@ SkinStyle SkinStyleFromSettings(const AppSettings& settings);
 
 void StyleMenuButton(const SkinStyle& style, CTButtonPicture& button, const QString& text);
 void StyleButton(const SkinStyle& style, CTButtonPicture& button, const QString& text);
-void SetGridHeaderCell(const SkinStyle& style, CGridCtrl& grid, int column, const QString& text, int width);
+void SetGridHeaderCell(const SkinStyle& style, CGridCtrl& grid, int column, const QString& text,
+                       int width);
 // Body cells in the grid text colour, the offline colour and the online
 // colour; each sets the row's height to GridRowHeight.
 void SetGridCell(const SkinStyle& style, CGridCtrl& grid, int row, int column, const QString& text,
                  Qt::Alignment format = Qt::AlignCenter);
-void SetGridCellOffline(const SkinStyle& style, CGridCtrl& grid, int row, int column, const QString& text,
-                        Qt::Alignment format = Qt::AlignCenter);
-void SetGridCellOnline(const SkinStyle& style, CGridCtrl& grid, int row, int column, const QString& text,
-                       Qt::Alignment format = Qt::AlignCenter);
+void SetGridCellOffline(const SkinStyle& style, CGridCtrl& grid, int row, int column,
+                        const QString& text, Qt::Alignment format = Qt::AlignCenter);
+void SetGridCellOnline(const SkinStyle& style, CGridCtrl& grid, int row, int column,
+                       const QString& text, Qt::Alignment format = Qt::AlignCenter);

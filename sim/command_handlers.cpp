@@ -1,6 +1,7 @@
 #include "sim/command_handlers.h"
 
 #include "protocol/datagram.h"
+#include "sim/device_commands.h"
 #include "sim/outbox.h"
 #include "sim/report_builder.h"
 
@@ -40,6 +41,7 @@ CommandHandlers CommandHandlers::Standard() {
   handlers.Register(kMsgDeviceInfo, OnDeviceInfo);
   handlers.Register(kMsgKeepalive, OnKeepaliveAnswer);
   handlers.Register(kMsgRelease, OnRelease);
+  RegisterDeviceCommands(handlers);
   return handlers;
 }
 

@@ -5,13 +5,15 @@
 // Control lines on standard input (one answer line each on standard output):
 //   silent <mac|all>, speak <mac|all>, short <mac|all> <0|1>,
 //   move <mac> <ip>, claim <mac> <ip|none>, drop <share>, keepalive <seconds>,
-//   show <mac>, stats, quit
+//   show <mac>, stats, quit, refuse|ignore <mac|all> <type|all> [count],
+//   answer <mac|all> <type|all>, neighbours <mac|all> <n>
 // SIGUSR1 makes every device silent, SIGUSR2 makes them speak again;
 // SIGINT and SIGTERM end the program.
 
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,7 @@
 #include <string>
 
 #include "sim/device_sockets.h"
+#include "sim/tftp_fetcher.h"
 #include "sim/population.h"
 #include "sim/simulator.h"
 
@@ -59,7 +62,15 @@ void Usage() {
                "  --claim I=J          device I reports the address of device J\n"
                "  --rate N             send at most N datagrams a second\n"
                "  --spread MS          answer a search after a random delay of up to MS ms\n"
-               "  --log                print a line for every command received\n");
+               "  --log                print a line for every command received\n"
+               "  --restart-time MS    how long a restarting device stays quiet (default 3000)\n"
+               "  --upgrade-time MS    from upgrade \"waiting\" to \"succeeded\" (default 5000)\n"
+               "  --neighbours N       neighbours each site survey finds (default 40)\n"
+               "  --tftp-port P        the PC's TFTP port for firmware (default 69)\n"
+               "  --tftp-blksize N     block size the devices ask for, 0 for none (default 0)\n"
+               "  --refuse TYPE[:N]    every device refuses the command type (result 1),\n"
+               "                       the next N copies only when N is given\n"
+               "  --ignore TYPE[:N]    every device ignores the command type\n");
 }
 
 struct Arguments {
@@ -70,7 +81,23 @@ struct Arguments {
   bool shortAnnouncement = false;
   std::vector<std::pair<std::size_t, std::size_t>> claims;
   uint32_t rate = 0;
+  uint16_t tftpBlockSize = 0;
+  std::vector<std::string> rules;  // control lines applied before the start
 };
+
+bool ParseMilliseconds(const std::string& value, SimClock::duration& out) {
+  char* end = nullptr;
+  const double ms = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end != '\0' || ms < 0) return false;
+  out = std::chrono::duration_cast<SimClock::duration>(std::chrono::duration<double, std::milli>(ms));
+  return true;
+}
+
+bool ParseNumber(const std::string& value, unsigned long max, unsigned long& out) {
+  char* end = nullptr;
+  out = std::strtoul(value.c_str(), &end, 10);
+  return !value.empty() && *end == '\0' && out <= max;
+}
 
 bool ParseArguments(int argc, char** argv, Arguments& args) {
   for (int i = 1; i < argc; ++i) {
@@ -134,6 +161,33 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
     } else if (arg == "--rate") {
       if (!needValue()) return false;
       args.rate = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+    } else if (arg == "--restart-time" || arg == "--upgrade-time") {
+      if (!needValue()) return false;
+      auto& target =
+          arg == "--restart-time" ? args.options.restartTime : args.options.upgradeTime;
+      if (!ParseMilliseconds(value, target)) {
+        std::fprintf(stderr, "devsim: bad time %s\n", value.c_str());
+        return false;
+      }
+    } else if (arg == "--neighbours" || arg == "--tftp-port" || arg == "--tftp-blksize") {
+      if (!needValue()) return false;
+      unsigned long number = 0;
+      const unsigned long max = arg == "--neighbours" ? 8160 : 65535;
+      if (!ParseNumber(value, max, number) || (arg == "--tftp-port" && number == 0) ||
+          (arg == "--tftp-blksize" && number != 0 && (number < 8 || number > 65464))) {
+        std::fprintf(stderr, "devsim: bad value %s for %s\n", value.c_str(), arg.c_str());
+        return false;
+      }
+      const auto n = static_cast<uint16_t>(number);
+      if (arg == "--neighbours") args.options.neighbours = n;
+      if (arg == "--tftp-port") args.options.tftpPort = n;
+      if (arg == "--tftp-blksize") args.tftpBlockSize = n;
+    } else if (arg == "--refuse" || arg == "--ignore") {
+      if (!needValue()) return false;
+      const std::size_t colon = value.find(':');
+      std::string line = arg.substr(2) + " all " + value.substr(0, colon);
+      if (colon != std::string::npos) line += " " + value.substr(colon + 1);
+      args.rules.push_back(line);
     } else if (arg == "--silent") {
       args.silent = true;
     } else if (arg == "--short-announcement") {
@@ -184,18 +238,33 @@ int main(int argc, char** argv) {
     return 1;
   }
   sockets.SetRate(args.rate);
-  Simulator simulator(std::move(devices), args.options, sockets, SimClock::now());
+  bool quit = false;
+  TftpFetcher fetcher(args.tftpBlockSize);
+  Simulator simulator(std::move(devices), args.options, sockets, SimClock::now(), &fetcher);
+  for (const std::string& rule : args.rules) {
+    const std::string answer = simulator.Control(rule, quit);
+    if (answer != "ok") {
+      std::fprintf(stderr, "devsim: --%s: %s\n", rule.c_str(), answer.c_str());
+      return 2;
+    }
+  }
   std::printf("ready devices=%zu\n", simulator.Devices().size());
   std::fflush(stdout);
 
   bool stdinOpen = true;
-  bool quit = false;
   std::string pendingInput;
   while (!gStop && !quit) {
-    pollfd fds[3] = {{sockets.SearchFd(), POLLIN, 0},
-                     {sockets.CommandFd(), POLLIN, 0},
-                     {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
-    poll(fds, 3, simulator.HasScheduled() ? 1 : 20);
+    std::vector<pollfd> fds = {{sockets.SearchFd(), POLLIN, 0},
+                               {sockets.CommandFd(), POLLIN, 0},
+                               {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
+    const auto transfers = fetcher.Fds();
+    fds.insert(fds.end(), transfers.begin(), transfers.end());
+    int timeoutMs = transfers.empty() ? 20 : 10;
+    if (const auto due = simulator.NextDue()) {
+      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - SimClock::now());
+      timeoutMs = static_cast<int>(std::clamp<int64_t>(wait.count(), 0, timeoutMs));
+    }
+    poll(fds.data(), fds.size(), timeoutMs);
     if (gSilence != 0) {
       simulator.Control(gSilence == 1 ? "silent all" : "speak all", quit);
       gSilence = 0;
@@ -229,6 +298,18 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
       }
+    }
+    for (std::size_t i = 3; i < fds.size(); ++i) {
+      if (fds[i].revents & POLLIN) fetcher.OnReadable(fds[i].fd, now);
+    }
+    fetcher.Tick(SimClock::now());
+    for (const auto& done : fetcher.TakeFinished()) {
+      if (args.options.log) {
+        std::printf("tftp device=%zu %s bytes=%llu%s%s\n", done.device, done.ok ? "done" : "failed",
+                    static_cast<unsigned long long>(done.bytes), done.error.empty() ? "" : " ",
+                    done.error.c_str());
+      }
+      simulator.OnFetchDone(done.device, done.ok, done.bytes, SimClock::now());
     }
     simulator.Tick(SimClock::now());
     sockets.Flush();

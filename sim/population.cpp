@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "protocol/datagram.h"
 #include "sim/report_builder.h"
 
 namespace {
@@ -199,6 +200,24 @@ bool ApplyKey(SimDevice& device, std::string_view key, const std::string& value)
     if (key == "secure_mode") s.secure_mode = byte;
     if (key == "bridge_transparent") s.bridge_transparent = byte;
     if (key == "tdma") s.tdmaEn = byte;
+  } else if (key == "factory_ip") {
+    if (!ParseIpv4(value, ip)) return false;
+    device.factoryIp = ip;
+  } else if (key == "neighbours") {
+    if (!ParseUnsigned(value, 8160, number)) return false;
+    device.neighbours = static_cast<uint16_t>(number);
+  } else if (key == "refuse" || key == "ignore") {
+    // A comma-separated list of message types.
+    const CommandBehaviour behaviour =
+        key == "refuse" ? CommandBehaviour::kRefuse : CommandBehaviour::kIgnore;
+    std::string_view rest = value;
+    while (!rest.empty()) {
+      const std::size_t comma = rest.find(',');
+      const uint16_t type = ParseMessageType(std::string(Trim(rest.substr(0, comma))));
+      if (type == 0) return false;
+      device.rules[type] = {behaviour, 0};
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
   } else if (key == "short_announcement" || key == "silent") {
     if (!ParseUnsigned(value, 1, number)) return false;
     (key == "silent" ? device.silent : device.shortAnnouncement) = number == 1;
@@ -357,6 +376,17 @@ bool LoadPopulationFile(const std::filesystem::path& path, const PopulationSpec&
   std::ostringstream content;
   content << file.rdbuf();
   return ParsePopulationText(content.str(), spec, devices, error);
+}
+
+uint16_t ParseMessageType(const std::string& text) {
+  for (uint16_t type = 1; type < kSimMessageTypes; ++type) {
+    if (MessageTypeName(type) == text) return type;
+  }
+  char* end = nullptr;
+  const unsigned long number = std::strtoul(text.c_str(), &end, 10);
+  return end != text.c_str() && *end == '\0' && number < kSimMessageTypes
+             ? static_cast<uint16_t>(number)
+             : 0;
 }
 
 bool ParseIpv4(const std::string& text, Ipv4& ip) {

@@ -6,7 +6,10 @@
 // lines; blank lines and lines starting with '#' or ';' are ignored. Keys:
 // mac, ip, mask, gateway, model (code or model name), name, ssid, version,
 // up_time, work_mode, channel, secure_mode, psk, bridge_ssid, vlan_id,
-// bridge_transparent, tdma, short_announcement, silent, reported_ip.
+// bridge_transparent, tdma, short_announcement, silent, reported_ip,
+// factory_ip (the address a factory reset brings back), neighbours (site
+// survey size), refuse and ignore (comma-separated message types, by name or
+// number, the device refuses with result 1 or leaves unanswered).
 // Texts are UTF-8 and cut at a character boundary to their area.
 
 #include <cstdint>
@@ -44,6 +47,8 @@ bool LoadPopulationFile(const std::filesystem::path& path, const PopulationSpec&
 bool ParsePopulationText(const std::string& text, const PopulationSpec& spec,
                          std::vector<SimDevice>& devices, std::string& error);
 
+// A message type by its protocol name ("set_ip") or number; 0 for neither.
+uint16_t ParseMessageType(const std::string& text);
 bool ParseIpv4(const std::string& text, Ipv4& ip);
 bool ParseMacAddress(const std::string& text, MacAddress& mac);
 std::string Ipv4Text(const Ipv4& ip);

@@ -497,7 +497,7 @@ bool CSqlManagement::QueryDevicePage(int sortKey, int pageSize, int pageNumber, 
         !rows->Bind(2, int64_t{pageSize}) || !rows->Bind(3, (int64_t{pageNumber} - 1) * pageSize)) {
       return false;
     }
-    records.reserve(static_cast<std::size_t>(pageSize));
+    records.reserve(static_cast<std::size_t>(std::min(pageSize, 128)));
     for (bool more = true; more;) {
       switch (rows->Step()) {
         case SqliteStatement::StepResult::kRow:

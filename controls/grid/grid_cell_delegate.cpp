@@ -13,14 +13,16 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   painter->save();
   const QRect cell = option.rect;
   const QVariant background = index.data(Qt::BackgroundRole);
-  painter->fillRect(cell, background.isValid() ? background.value<QColor>() : option.palette.base().color());
+  painter->fillRect(
+      cell, background.isValid() ? background.value<QColor>() : option.palette.base().color());
   painter->setPen(lineColour_);
   painter->drawLine(cell.topRight(), cell.bottomRight());
   painter->drawLine(cell.bottomLeft(), cell.bottomRight());
 
   const bool enabled = option.state & QStyle::State_Enabled;
   if (index.data(CGridModel::kCheckBoxRole).toBool()) {
-    PaintGridCheckBox(painter, cell, index.data(Qt::CheckStateRole).toInt() == Qt::Checked, enabled, option.widget);
+    PaintGridCheckBox(painter, cell, index.data(Qt::CheckStateRole).toInt() == Qt::Checked, enabled,
+                      option.widget);
   }
   QRect textRect = cell.adjusted(kGridTextMargin, 0, -kGridTextMargin, 0);
   const int image = index.data(CGridModel::kImageRole).toInt();
@@ -28,7 +30,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   if (image >= 0 && image < static_cast<int>(model_->Images().size())) {
     const QPixmap& picture = model_->Images()[image];
     if (text.isEmpty()) {
-      painter->drawPixmap(cell.center().x() - picture.width() / 2, cell.center().y() - picture.height() / 2, picture);
+      painter->drawPixmap(cell.center().x() - picture.width() / 2,
+                          cell.center().y() - picture.height() / 2, picture);
     } else {
       painter->drawPixmap(textRect.left(), cell.center().y() - picture.height() / 2, picture);
       textRect.setLeft(textRect.left() + picture.width() + kGridTextMargin);

@@ -15,7 +15,8 @@ class GridCellDelegate : public QStyledItemDelegate {
   GridCellDelegate(const CGridModel* model, QObject* parent);
   void SetLineColour(const QColor& colour) { lineColour_ = colour; }
 
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
 
  private:
   const CGridModel* model_;

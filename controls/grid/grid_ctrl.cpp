@@ -29,8 +29,10 @@ CGridCtrl::CGridCtrl(QWidget* parent)
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   header_->setSortIndicatorShown(false);
-  connect(this, &QTableView::clicked, this, [this](const QModelIndex& at) { ClickCell(at.row() + 1, at.column()); });
-  connect(header_, &QHeaderView::sectionClicked, this, [this](int column) { ClickCell(0, column); });
+  connect(this, &QTableView::clicked, this,
+          [this](const QModelIndex& at) { ClickCell(at.row() + 1, at.column()); });
+  connect(header_, &QHeaderView::sectionClicked, this,
+          [this](int column) { ClickCell(0, column); });
 }
 
 void CGridCtrl::SetColumnCount(int columns) { model_->SetColumnCount(columns); }
@@ -166,7 +168,9 @@ int CGridCtrl::SortColumn() const {
   return header_->isSortIndicatorShown() ? header_->sortIndicatorSection() : -1;
 }
 
-bool CGridCtrl::SortAscending() const { return header_->sortIndicatorOrder() == Qt::AscendingOrder; }
+bool CGridCtrl::SortAscending() const {
+  return header_->sortIndicatorOrder() == Qt::AscendingOrder;
+}
 
 void CGridCtrl::ClickCell(int row, int column) {
   if (!model_->IsValidCell(row, column) || !isEnabled()) return;
@@ -206,7 +210,8 @@ QString CGridCtrl::TitleTipAt(const QPoint& viewportPoint) const {
   if (!cell || cell->text.isEmpty()) return QString();
   const QFont font = cell->font.value_or(this->font());
   int room = visualRect(at).width() - 2 * kGridTextMargin;
-  if (cell->image >= 0 && cell->image < ImageCount()) room -= model_->Images()[cell->image].width() + kGridTextMargin;
+  if (cell->image >= 0 && cell->image < ImageCount())
+    room -= model_->Images()[cell->image].width() + kGridTextMargin;
   return QFontMetrics(font).horizontalAdvance(cell->text) > room ? cell->text : QString();
 }
 

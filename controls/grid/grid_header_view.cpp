@@ -19,7 +19,8 @@ void GridHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
   if (!cells) return;
   painter->save();
   const QVariant background = cells->headerData(logicalIndex, Qt::Horizontal, Qt::BackgroundRole);
-  painter->fillRect(rect, background.isValid() ? background.value<QColor>() : palette().button().color());
+  painter->fillRect(rect,
+                    background.isValid() ? background.value<QColor>() : palette().button().color());
   painter->setPen(lineColour_);
   painter->drawLine(rect.topRight(), rect.bottomRight());
   painter->drawLine(rect.bottomLeft(), rect.bottomRight());
@@ -28,7 +29,8 @@ void GridHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
   const bool sorted = isSortIndicatorShown() && sortIndicatorSection() == logicalIndex;
   if (sorted) textRect.adjust(0, 0, -12, 0);
   if (cells->headerData(logicalIndex, Qt::Horizontal, CGridModel::kCheckBoxRole).toBool()) {
-    const bool checked = cells->headerData(logicalIndex, Qt::Horizontal, Qt::CheckStateRole).toInt() == Qt::Checked;
+    const bool checked =
+        cells->headerData(logicalIndex, Qt::Horizontal, Qt::CheckStateRole).toInt() == Qt::Checked;
     PaintGridCheckBox(painter, rect, checked, isEnabled(), this);
   }
   const QVariant font = cells->headerData(logicalIndex, Qt::Horizontal, Qt::FontRole);

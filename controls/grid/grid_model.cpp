@@ -58,23 +58,35 @@ int CGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : RowCount() - 1;
 }
 
-int CGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+int CGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : columns_;
+}
 
 QVariant CGridModel::CellData(const GridCell& cell, int role) {
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return cell.text;
-    case Qt::TextAlignmentRole: return QVariant::fromValue(cell.format);
-    case Qt::FontRole: return cell.font ? QVariant(*cell.font) : QVariant();
-    case Qt::ForegroundRole: return cell.textColour ? QVariant(*cell.textColour) : QVariant();
-    case Qt::BackgroundRole: return cell.backgroundColour ? QVariant(*cell.backgroundColour) : QVariant();
-    case Qt::ToolTipRole: return QVariant();
-    case kCheckBoxRole: return cell.checkBox;
+    case Qt::EditRole:
+      return cell.text;
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(cell.format);
+    case Qt::FontRole:
+      return cell.font ? QVariant(*cell.font) : QVariant();
+    case Qt::ForegroundRole:
+      return cell.textColour ? QVariant(*cell.textColour) : QVariant();
+    case Qt::BackgroundRole:
+      return cell.backgroundColour ? QVariant(*cell.backgroundColour) : QVariant();
+    case Qt::ToolTipRole:
+      return QVariant();
+    case kCheckBoxRole:
+      return cell.checkBox;
     case Qt::CheckStateRole:
       return cell.checkBox ? QVariant(cell.checked ? Qt::Checked : Qt::Unchecked) : QVariant();
-    case kImageRole: return cell.image;
-    case kCellDataRole: return cell.data;
-    default: return QVariant();
+    case kImageRole:
+      return cell.image;
+    case kCellDataRole:
+      return cell.data;
+    default:
+      return QVariant();
   }
 }
 

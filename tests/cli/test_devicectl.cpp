@@ -35,7 +35,13 @@ int Lines(const std::string& text) { return static_cast<int>(std::count(text.beg
 TEST(Devicectl, BadUsageExitsWithTwoAndOneLine) {
   TempDirectory dir;
   for (const char* args : {"", "frobnicate", "adapters --bogus", "search --seconds", "search --seconds -1",
-                           "search --seconds 1x"}) {
+                           "search --seconds 1x", "reboot", "reboot 00:11:22:33:44", "reset zz:11:22:33:44:55",
+                           "set-name 00:11:22:33:44:55", "rv-sync maybe 00:11:22:33:44:55",
+                           "transparent-bridge on", "survey 00:11:22:33:44:55 00:11:22:33:44:56",
+                           "set-ip 00:11:22:33:44:55 --mask 255.0.0.0",
+                           "set-ip 00:11:22:33:44:55 00:11:22:33:44:56 --first 10.0.0.2 --mask 255.0.0.0",
+                           "upgrade 00:11:22:33:44:55", "upgrade --file fw.Bin 00:11:22:33:44:55",
+                           "reboot 00:11:22:33:44:55 00:11:22:33:44:55"}) {
     const CommandResult run = Devicectl(dir, args);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(Lines(run.err), 1) << args << ": " << run.err;
@@ -45,10 +51,34 @@ TEST(Devicectl, BadUsageExitsWithTwoAndOneLine) {
 
 TEST(Devicectl, EveryCommandHasHelp) {
   TempDirectory dir;
-  for (const char* args : {"--help", "adapters --help", "search --help"}) {
+  for (const char* args : {"--help", "adapters --help", "search --help", "set-name --help", "set-ip --help",
+                           "reboot --help", "reset --help", "transparent-bridge --help", "rv-sync --help",
+                           "survey --help", "upgrade --help"}) {
     const CommandResult run = Devicectl(dir, args);
     EXPECT_EQ(run.status, 0) << args;
     EXPECT_NE(run.out.find("Usage: devicectl"), std::string::npos) << args;
+  }
+}
+
+TEST(Devicectl, SetIpChecksTheRangeBeforeAnythingIsSent) {
+  TempDirectory dir;
+  struct Case {
+    const char* args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"--first 10.77.1.9 --last 10.77.1.2 --mask 255.255.0.0", "The ip address is invalid!"},
+      {"--first 10.77.1.2 --last 10.77.1.9 --mask 255.255.0.0 --gateway 10.78.0.1", ""},
+      {"--first 10.77.1.2 --last 10.77.1.9 --mask 255.255.0.0 --dns1 10.77.300.1", ""},
+      {"--first 10.77.1.2 --last 10.77.1.9 --mask 255.255.0.0 --gateway 10.77.1.2", ""},
+  };
+  for (const Case& c : cases) {
+    const CommandResult run =
+        Devicectl(dir, std::string("set-ip 00:11:22:33:44:55 00:11:22:33:44:56 ") + c.args);
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_EQ(Lines(run.err), 1) << c.args << ": " << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << c.args;
   }
 }
 

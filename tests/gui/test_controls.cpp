@@ -15,11 +15,14 @@
 #include "settings/skin_paths.h"
 
 namespace {
-QString SkinFile(const char* name) { return QStringLiteral(SOURCE_DIR "/resources/Skin/") + QLatin1String(name); }
+QString SkinFile(const char* name) {
+  return QStringLiteral(SOURCE_DIR "/resources/Skin/") + QLatin1String(name);
+}
 
 QString Text(const std::vector<int>& labels) {
   QStringList parts;
-  for (int label : labels) parts << (label == kEllipsis ? QStringLiteral("...") : QString::number(label));
+  for (int label : labels)
+    parts << (label == kEllipsis ? QStringLiteral("...") : QString::number(label));
   return parts.join(QLatin1Char(' '));
 }
 }  // namespace
@@ -35,12 +38,18 @@ class TestControls : public QObject {
     const struct {
       const char* name;
       QSize size;
-    } sized[] = {{"main_bk.jpg", {1056, 674}},           {"main_left_bk.jpg", {137, 527}},
-                 {"bt_menu_search_normal.bmp", {135, 46}}, {"bt_menu_wireless_down.bmp", {135, 46}},
-                 {"close_normal.bmp", {26, 16}},          {"min_normal.bmp", {26, 16}},
-                 {"help_normal.bmp", {26, 16}},           {"close_wait.bmp", {17, 15}},
-                 {"web_other.bmp", {50, 16}},             {"web_chinese.bmp", {50, 16}},
-                 {"bridge_other.bmp", {50, 16}},          {"bridge_chinese.bmp", {50, 16}},
+    } sized[] = {{"main_bk.jpg", {1056, 674}},
+                 {"main_left_bk.jpg", {137, 527}},
+                 {"bt_menu_search_normal.bmp", {135, 46}},
+                 {"bt_menu_wireless_down.bmp", {135, 46}},
+                 {"close_normal.bmp", {26, 16}},
+                 {"min_normal.bmp", {26, 16}},
+                 {"help_normal.bmp", {26, 16}},
+                 {"close_wait.bmp", {17, 15}},
+                 {"web_other.bmp", {50, 16}},
+                 {"web_chinese.bmp", {50, 16}},
+                 {"bridge_other.bmp", {50, 16}},
+                 {"bridge_chinese.bmp", {50, 16}},
                  {"write.bmp", {50, 16}}};
     for (const auto& picture : sized) QCOMPARE(QImage(SkinFile(picture.name)).size(), picture.size);
     // The help picture is larger than its page in both directions.
@@ -52,12 +61,16 @@ class TestControls : public QObject {
   void skinPathsFollowTheLanguage() {
     const SkinPaths chinese = BuildSkinPaths("/opt/app/Skin", 2052);
     QCOMPARE(QString::fromStdString(chinese.web), QStringLiteral("/opt/app/Skin/web_chinese.bmp"));
-    QCOMPARE(QString::fromStdString(chinese.bridge), QStringLiteral("/opt/app/Skin/bridge_chinese.bmp"));
-    QCOMPARE(QString::fromStdString(chinese.help), QStringLiteral("/opt/app/Skin/help_chinese.jpg"));
+    QCOMPARE(QString::fromStdString(chinese.bridge),
+             QStringLiteral("/opt/app/Skin/bridge_chinese.bmp"));
+    QCOMPARE(QString::fromStdString(chinese.help),
+             QStringLiteral("/opt/app/Skin/help_chinese.jpg"));
     const SkinPaths other = BuildSkinPaths("/opt/app/Skin/", 1033);
     QCOMPARE(QString::fromStdString(other.help), QStringLiteral("/opt/app/Skin/help_other.jpg"));
-    QCOMPARE(QString::fromStdString(other.mainBackground), QStringLiteral("/opt/app/Skin/main_bk.jpg"));
-    QCOMPARE(QString::fromStdString(other.signalStrength[5]), QStringLiteral("/opt/app/Skin/singal_strength5.bmp"));
+    QCOMPARE(QString::fromStdString(other.mainBackground),
+             QStringLiteral("/opt/app/Skin/main_bk.jpg"));
+    QCOMPARE(QString::fromStdString(other.signalStrength[5]),
+             QStringLiteral("/opt/app/Skin/singal_strength5.bmp"));
   }
 
   void pageLabels_data() {
@@ -166,7 +179,8 @@ class TestControls : public QObject {
     QVERIFY(!button.CurrentFont().bold());
 
     button.SetSelected(true);  // drawn pressed, highlighted and bold
-    QCOMPARE(button.CurrentPicture().toImage(), QPixmap(SkinFile("bt_menu_search_down.bmp")).toImage());
+    QCOMPARE(button.CurrentPicture().toImage(),
+             QPixmap(SkinFile("bt_menu_search_down.bmp")).toImage());
     QCOMPARE(button.CurrentTextColour(), QColor(Qt::red));
     QVERIFY(button.CurrentFont().bold());
 
@@ -179,8 +193,8 @@ class TestControls : public QObject {
 
   void missingNormalPictureMeansNone() {
     CTButtonPicture button;
-    button.SetImages(SkinFile("missing.bmp"), SkinFile("bt_menu_search_down.bmp"), SkinFile("bt_menu_search_down.bmp"),
-                     SkinFile("bt_menu_search_down.bmp"));
+    button.SetImages(SkinFile("missing.bmp"), SkinFile("bt_menu_search_down.bmp"),
+                     SkinFile("bt_menu_search_down.bmp"), SkinFile("bt_menu_search_down.bmp"));
     button.SetSelected(true);
     QVERIFY(button.CurrentPicture().isNull());
   }
@@ -236,7 +250,8 @@ class TestControls : public QObject {
     window.show();
     QScrollBar* vertical = window.VerticalBar();
     QVERIFY(window.HorizontalBar()->isVisible() && vertical->isVisible());
-    QCOMPARE(vertical->maximum(), window.PictureSize().height() - (300 - CScrollBitmapWnd::kBarThickness));
+    QCOMPARE(vertical->maximum(),
+             window.PictureSize().height() - (300 - CScrollBitmapWnd::kBarThickness));
     vertical->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(window.Offset().y(), 5);
     vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);  // page steps do nothing

@@ -10,7 +10,9 @@
 #include "settings/style_helpers.h"
 
 namespace {
-QString SkinFile(const char* name) { return QStringLiteral(SOURCE_DIR "/resources/Skin/") + QLatin1String(name); }
+QString SkinFile(const char* name) {
+  return QStringLiteral(SOURCE_DIR "/resources/Skin/") + QLatin1String(name);
+}
 }  // namespace
 
 class TestGrid : public QObject {
@@ -116,7 +118,8 @@ class TestGrid : public QObject {
     QCOMPARE(begun.size(), 0);  // switch off: no edit
 
     // The page turns the switch on from its click handler, before the grid edits.
-    connect(&grid, &CGridCtrl::cellClicked, &grid, [&grid](int, int column) { grid.SetEditable(column == 1); });
+    connect(&grid, &CGridCtrl::cellClicked, &grid,
+            [&grid](int, int column) { grid.SetEditable(column == 1); });
     grid.ClickCell(1, 1);
     QCOMPARE(begun.size(), 1);
     QCOMPARE(begun[0][0].toInt(), 1);

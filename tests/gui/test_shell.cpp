@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,9 +16,11 @@
 #include "app/application_app.h"
 #include "app/application_dlg.h"
 #include "app/container_page.h"
+#include "app/install_help_dlg.h"
 #include "app/menu_dlg.h"
 #include "app/page_ids.h"
 #include "controls/grid/grid_ctrl.h"
+#include "controls/scroll_bitmap_wnd.h"
 #include "controls/t_button_picture.h"
 #include "pages/system_tool/system_tool_dlg.h"
 #include "util/single_instance.h"
@@ -92,10 +95,14 @@ class TestShell : public QObject {
     QCOMPARE(window.size(), QSize(1056, 674));
     QCOMPARE(window.Menu()->geometry(), QRect(0, 158, 137, 527));
     QCOMPARE(window.Container()->geometry(), QRect(137, 86, 915, 605));
-    QCOMPARE(window.findChild<CTButtonPicture*>(QStringLiteral("1000"))->toolTip(), QStringLiteral("Close"));
-    QCOMPARE(window.findChild<CTButtonPicture*>(QStringLiteral("1002"))->toolTip(), QStringLiteral("Min"));
-    QCOMPARE(window.findChild<CTButtonPicture*>(QStringLiteral("1001"))->toolTip(), QStringLiteral("Info"));
-    QCOMPARE(window.Menu()->findChild<QLabel*>(QStringLiteral("1024"))->text(), QStringLiteral("V1.0.0.0"));
+    QCOMPARE(window.findChild<CTButtonPicture*>(QStringLiteral("1000"))->toolTip(),
+             QStringLiteral("Close"));
+    QCOMPARE(window.findChild<CTButtonPicture*>(QStringLiteral("1002"))->toolTip(),
+             QStringLiteral("Min"));
+    QCOMPARE(window.findChild<CTButtonPicture*>(QStringLiteral("1001"))->toolTip(),
+             QStringLiteral("Info"));
+    QCOMPARE(window.Menu()->findChild<QLabel*>(QStringLiteral("1024"))->text(),
+             QStringLiteral("V1.0.0.0"));
   }
 
   void menuSelectsExactlyOnePage() {
@@ -215,6 +222,17 @@ class TestShell : public QObject {
     QVERIFY(opened[0].toLocalFile().endsWith(QLatin1String("Product_url")));
   }
 
+  void installHelpPictureStaysInsideThePage() {
+    CInstallHelpDlg page(app_, QSize(915, 588), nullptr);
+    page.show();
+    CScrollBitmapWnd* picture = page.Picture();
+    QCOMPARE(picture->objectName(), QStringLiteral("102"));
+    QCOMPARE(picture->geometry(), QRect(5, 5, 905, 578));
+    QVERIFY(!picture->PictureSize().isEmpty());
+    QVERIFY(picture->HorizontalBar()->isVisible());
+    QVERIFY(picture->VerticalBar()->isVisible());
+  }
+
   void waitTicks_data() {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<int>("searches");
@@ -232,7 +250,8 @@ class TestShell : public QObject {
     QList<int> releasedAt;
     CWaitDlg* dialogPointer = nullptr;
     CWaitDlg dialog(seconds, searches > 0, searches,
-                    {[&] { releasedAt << dialogPointer->CurrentTick(); }, [&] { searchedAt << dialogPointer->CurrentTick(); }},
+                    {[&] { releasedAt << dialogPointer->CurrentTick(); },
+                     [&] { searchedAt << dialogPointer->CurrentTick(); }},
                     QString());
     dialogPointer = &dialog;
     QSignalSpy accepted(&dialog, &QDialog::accepted);
@@ -262,10 +281,17 @@ class TestShell : public QObject {
   }
 
   void systemToolRows() {
-    std::vector<HostNicsInfo> adapters = {Adapter("Intel Ethernet I219-LM", {"10.77.0.1"}),
-                                          Adapter("USB wireless adapter", {"192.168.1.20", "10.0.0.5", "172.16.4.9"})};
+    std::vector<HostNicsInfo> adapters = {
+        Adapter("Intel Ethernet I219-LM", {"10.77.0.1"}),
+        Adapter("USB wireless adapter", {"192.168.1.20", "10.0.0.5", "172.16.4.9"})};
     int reads = 0;
-    CSystemToolDlg page(app_, [&] { ++reads; return adapters; }, nullptr);
+    CSystemToolDlg page(
+        app_,
+        [&] {
+          ++reads;
+          return adapters;
+        },
+        nullptr);
     CGridCtrl* grid = page.Grid();
     QCOMPARE(reads, 1);
     QCOMPARE(grid->GetRowCount(), 3);
@@ -276,12 +302,14 @@ class TestShell : public QObject {
     QCOMPARE(grid->GetItemText(1, 2), QStringLiteral("00:1b:21:aa:0f:9c"));
     QCOMPARE(grid->GetItemText(1, 3), QStringLiteral("10.77.0.1"));
     QCOMPARE(grid->GetItemText(2, 3), QStringLiteral("192.168.1.20--10.0.0.5--172.16.4.9"));
-    QCOMPARE(page.findChild<QLabel*>(QStringLiteral("1017"))->text(), QStringLiteral("Adapter count:2"));
+    QCOMPARE(page.findChild<QLabel*>(QStringLiteral("1017"))->text(),
+             QStringLiteral("Adapter count:2"));
 
     adapters.clear();  // the cable of every adapter pulled
     page.Fill();
     QCOMPARE(grid->GetRowCount(), 1);
-    QCOMPARE(page.findChild<QLabel*>(QStringLiteral("1017"))->text(), QStringLiteral("Adapter count:0"));
+    QCOMPARE(page.findChild<QLabel*>(QStringLiteral("1017"))->text(),
+             QStringLiteral("Adapter count:0"));
   }
 };
 

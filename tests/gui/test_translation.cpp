@@ -86,11 +86,13 @@ class TestTranslation : public QObject {
   // TranslateText with a literal) has an entry in every shipped language file
   // other than English, and the help addresses exist in English too.
   void everyTranslatedTextHasAnEntry() {
-    const QRegularExpression call(QString::fromLatin1("(?:\\bTr|\\bTrKey|\\bTextKey|\\bTranslateText)\\(\"((?:[^\"\\\\]|\\\\.)+)\"\\)"));
+    const QRegularExpression call(QString::fromLatin1(
+        "(?:\\bTr|\\bTrKey|\\bTextKey|\\bTranslateText)\\(\"((?:[^\"\\\\]|\\\\.)+)\"\\)"));
     QStringList keys;
     for (const char* folder : {"app", "pages", "forms", "controls", "util", "i18n", "settings"}) {
-      QDirIterator files(QStringLiteral(SOURCE_DIR "/") + QLatin1String(folder), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
-                         QDir::Files, QDirIterator::Subdirectories);
+      QDirIterator files(QStringLiteral(SOURCE_DIR "/") + QLatin1String(folder),
+                         {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                         QDirIterator::Subdirectories);
       while (files.hasNext()) {
         QFile file(files.next());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -104,7 +106,9 @@ class TestTranslation : public QObject {
     const std::string languageIni = kResources + "Languages/Language.ini";
     QStringList missing;
     for (const char* name : {"Chinese", "English"}) {
-      QVERIFY(!ReadIniString(languageIni, "LCID", name == std::string("Chinese") ? "2052" : "1033", "", 1023).empty());
+      QVERIFY(!ReadIniString(languageIni, "LCID", name == std::string("Chinese") ? "2052" : "1033",
+                             "", 1023)
+                   .empty());
       const std::string file = kResources + "Languages/" + name + ".lng";
       for (const QString& key : keys) {
         const bool needed = name != std::string("English") || key.endsWith(QLatin1String("_url")) ||

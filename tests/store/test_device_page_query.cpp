@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -31,6 +32,17 @@ TEST_F(DevicePages, ThirtyOneRowsInPagesOfFifteen) {
     EXPECT_EQ(total, 36);
   }
   EXPECT_EQ(PageMacs(0, 15, 3, 1), std::vector<std::string>{MacOf(30)});
+
+  // One page as large as a caller may ask holds every row.
+  std::vector<ap_info_stu> page;
+  int pageCount = 0;
+  int total = 0;
+  ASSERT_TRUE(store().QueryDevicePage(0, INT_MAX, 1, 1, "", page, pageCount, total));
+  EXPECT_EQ(page.size(), 31u);
+  EXPECT_EQ(pageCount, 1);
+  ASSERT_TRUE(store().QueryDevicePage(0, INT_MAX, INT_MAX, 1, "", page, pageCount, total));
+  EXPECT_EQ(page.size(), 31u);
+  EXPECT_EQ(total, 62);
   EXPECT_EQ(PageMacs(0, 15, 3, 0), std::vector<std::string>{MacOf(0)});
 }
 

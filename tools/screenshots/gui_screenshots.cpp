@@ -36,7 +36,8 @@ void Save(const QPixmap& picture, const QString& path) {
 
 QPixmap GrabScreenArea(const QRect& area) {
   QTest::qWait(150);
-  return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+  return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
+                                                      area.height());
 }
 }  // namespace
 
@@ -65,7 +66,8 @@ int main(int argc, char** argv) {
   app.engine = &engine;
   app.store = &store;
 
-  CApplicationDlg window(app, MainWindowOptions{false, [](const QUrl&) {}, DefaultPageFactory(app)});
+  CApplicationDlg window(app,
+                         MainWindowOptions{false, [](const QUrl&) {}, DefaultPageFactory(app)});
   window.show();
   window.move(0, 0);
   if (!QTest::qWaitForWindowExposed(&window)) ++g_failures;
@@ -73,12 +75,14 @@ int main(int argc, char** argv) {
   const struct {
     int page;
     const char* name;
-  } pages[] = {{kStatusPage, "status"},   {kManagementPage, "management"}, {kBridgePage, "bridge"},
-               {kRebootPage, "reboot"},   {kUpgradePage, "upgrade"},       {kRestorePage, "restore"},
+  } pages[] = {{kStatusPage, "status"},          {kManagementPage, "management"},
+               {kBridgePage, "bridge"},          {kRebootPage, "reboot"},
+               {kUpgradePage, "upgrade"},        {kRestorePage, "restore"},
                {kSystemToolPage, "system_tool"}, {kInstallHelpPage, "install_help"}};
   for (const auto& page : pages) {
     window.Menu()->Select(page.page);
-    Save(GrabScreenArea(window.frameGeometry()), folder + QStringLiteral("/main_%1.png").arg(QLatin1String(page.name)));
+    Save(GrabScreenArea(window.frameGeometry()),
+         folder + QStringLiteral("/main_%1.png").arg(QLatin1String(page.name)));
   }
 
   {
@@ -96,7 +100,8 @@ int main(int argc, char** argv) {
     wait.move(window.geometry().center() - wait.rect().center());
     if (!QTest::qWaitForWindowExposed(&wait)) ++g_failures;
     for (int tick = 0; tick < 12; ++tick) wait.Tick();
-    Save(GrabScreenArea(wait.frameGeometry().adjusted(-40, -40, 40, 40)), folder + QStringLiteral("/wait_dialog.png"));
+    Save(GrabScreenArea(wait.frameGeometry().adjusted(-40, -40, 40, 40)),
+         folder + QStringLiteral("/wait_dialog.png"));
   }
   return g_failures == 0 ? 0 : 1;
 }

@@ -71,7 +71,8 @@ void PutWord(QByteArray& out, int value) {
 
 }  // namespace
 
-bool WriteAnimatedGif(const QString& path, const std::vector<GifFrame>& frames, const std::vector<QColor>& palette) {
+bool WriteAnimatedGif(const QString& path, const std::vector<GifFrame>& frames,
+                      const std::vector<QColor>& palette) {
   if (frames.empty() || palette.empty() || palette.size() > 256) return false;
   const int width = frames.front().image.width(), height = frames.front().image.height();
   QByteArray out("GIF89a");

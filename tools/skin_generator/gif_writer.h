@@ -14,4 +14,5 @@ struct GifFrame {
 
 // Each pixel takes the nearest palette colour. False when the file cannot be
 // written.
-bool WriteAnimatedGif(const QString& path, const std::vector<GifFrame>& frames, const std::vector<QColor>& palette);
+bool WriteAnimatedGif(const QString& path, const std::vector<GifFrame>& frames,
+                      const std::vector<QColor>& palette);

@@ -40,7 +40,9 @@ QImage Canvas(int w, int h, const QColor& fill = Qt::white) {
 
 void Save(const QImage& image, const QString& name) {
   const QString path = g_out + QLatin1Char('/') + name;
-  const char* format = name.endsWith(QLatin1String(".jpg")) ? "JPG" : name.endsWith(QLatin1String(".ico")) ? "ICO" : "BMP";
+  const char* format = name.endsWith(QLatin1String(".jpg"))   ? "JPG"
+                       : name.endsWith(QLatin1String(".ico")) ? "ICO"
+                                                              : "BMP";
   const int quality = name.endsWith(QLatin1String(".jpg")) ? 92 : -1;
   if (!image.save(path, format, quality)) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -56,7 +58,10 @@ QFont Font(const QString& face, int pixels, bool bold = false) {
   return font;
 }
 
-void Smooth(QPainter& p) { p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform); }
+void Smooth(QPainter& p) {
+  p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                   QPainter::SmoothPixmapTransform);
+}
 
 // A mast with three arcs on each side: the program's mark.
 void DrawMast(QPainter& p, QPointF top, double size, const QColor& colour) {
@@ -64,11 +69,14 @@ void DrawMast(QPainter& p, QPointF top, double size, const QColor& colour) {
   QPen pen(colour, std::max(1.5, size / 14), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   p.setPen(pen);
   p.setBrush(Qt::NoBrush);
-  const QPointF foot1(top.x() - size * 0.28, top.y() + size), foot2(top.x() + size * 0.28, top.y() + size);
+  const QPointF foot1(top.x() - size * 0.28, top.y() + size),
+      foot2(top.x() + size * 0.28, top.y() + size);
   p.drawLine(top, foot1);
   p.drawLine(top, foot2);
-  p.drawLine(QPointF(top.x() - size * 0.14, top.y() + size * 0.5), QPointF(top.x() + size * 0.14, top.y() + size * 0.5));
-  p.drawLine(QPointF(top.x() - size * 0.21, top.y() + size * 0.75), QPointF(top.x() + size * 0.21, top.y() + size * 0.75));
+  p.drawLine(QPointF(top.x() - size * 0.14, top.y() + size * 0.5),
+             QPointF(top.x() + size * 0.14, top.y() + size * 0.5));
+  p.drawLine(QPointF(top.x() - size * 0.21, top.y() + size * 0.75),
+             QPointF(top.x() + size * 0.21, top.y() + size * 0.75));
   p.setBrush(colour);
   p.drawEllipse(top, size * 0.07, size * 0.07);
   p.setBrush(Qt::NoBrush);
@@ -112,14 +120,16 @@ void MainBackground() {
   for (int k = 0; k < 4; ++k) {
     QPainterPath wave;
     wave.moveTo(300, 70 - k * 12);
-    for (int x = 300; x <= 1056; x += 8) wave.lineTo(x, 70 - k * 12 + 6 * std::sin((x + k * 50) / 55.0));
+    for (int x = 300; x <= 1056; x += 8)
+      wave.lineTo(x, 70 - k * 12 + 6 * std::sin((x + k * 50) / 55.0));
     p.drawPath(wave);
   }
   p.fillRect(0, 84, 1056, 2, kOrange);
   DrawMast(p, QPointF(46, 27), 42, Qt::white);
   p.setPen(Qt::white);
   p.setFont(Font(kLatinFont, 25, true));
-  p.drawText(QRect(88, 14, 600, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Wireless Device Manager"));
+  p.drawText(QRect(88, 14, 600, 34), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("Wireless Device Manager"));
   p.setPen(QColor(200, 224, 244));
   p.setFont(Font(kLatinFont, 13));
   p.drawText(QRect(90, 48, 600, 22), Qt::AlignLeft | Qt::AlignVCenter,
@@ -178,7 +188,9 @@ void CaptionButton(const QString& name, char glyph, double x) {
       p.setFont(Font(kLatinFont, 13, true));
       p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("?"));
       break;
-    case '-': p.drawLine(QPointF(8, 10.5), QPointF(18, 10.5)); break;
+    case '-':
+      p.drawLine(QPointF(8, 10.5), QPointF(18, 10.5));
+      break;
     case 'x':
       p.drawLine(QPointF(9, 3.5), QPointF(17, 11.5));
       p.drawLine(QPointF(17, 3.5), QPointF(9, 11.5));
@@ -191,7 +203,10 @@ void HelpItemPictures() {
   const struct {
     const char* name;
     int kind;
-  } items[] = {{"help_product_normal.bmp", 0}, {"help_support_normal.bmp", 1}, {"help_contact_normal.bmp", 2}, {"help_help_normal.bmp", 3}};
+  } items[] = {{"help_product_normal.bmp", 0},
+               {"help_support_normal.bmp", 1},
+               {"help_contact_normal.bmp", 2},
+               {"help_help_normal.bmp", 3}};
   for (const auto& item : items) {
     QImage image = Canvas(16, 16);
     QPainter p(&image);
@@ -244,7 +259,8 @@ void UpdateButtons() {
     QPainter p(&image);
     Smooth(p);
     p.setPen(QColor(150, 175, 200));
-    p.setBrush(down ? Vertical(0, 24, QColor(214, 228, 242), QColor(238, 244, 250)) : Vertical(0, 24, QColor(252, 253, 255), QColor(226, 234, 243)));
+    p.setBrush(down ? Vertical(0, 24, QColor(214, 228, 242), QColor(238, 244, 250))
+                    : Vertical(0, 24, QColor(252, 253, 255), QColor(226, 234, 243)));
     p.drawRoundedRect(QRectF(0.5, 0.5, 23, 23), 4, 4);
     const QColor arrow = down ? kOrange : kBlue;
     p.setPen(QPen(arrow, 2, Qt::SolidLine, Qt::RoundCap));
@@ -255,7 +271,8 @@ void UpdateButtons() {
     p.setPen(Qt::NoPen);
     p.setBrush(arrow);
     p.drawPolygon(head);
-    Save(image, down ? QStringLiteral("btn_update_down.bmp") : QStringLiteral("btn_update_normal.bmp"));
+    Save(image,
+         down ? QStringLiteral("btn_update_down.bmp") : QStringLiteral("btn_update_normal.bmp"));
   }
 }
 
@@ -310,7 +327,8 @@ void BusyAnimation() {
   std::vector<QColor> palette;
   for (int i = 0; i < 24; ++i) {
     const double t = i / 23.0;
-    palette.emplace_back(static_cast<int>(255 + (kBlue.red() - 255) * t), static_cast<int>(255 + (kBlue.green() - 255) * t),
+    palette.emplace_back(static_cast<int>(255 + (kBlue.red() - 255) * t),
+                         static_cast<int>(255 + (kBlue.green() - 255) * t),
                          static_cast<int>(255 + (kBlue.blue() - 255) * t));
   }
   std::vector<GifFrame> frames;
@@ -327,14 +345,16 @@ void BusyAnimation() {
       QColor colour = kBlue;
       colour.setAlphaF(0.15 + 0.85 * strength * strength);
       p.setBrush(colour);
-      p.drawEllipse(QPointF(16 + 11 * std::cos(angle), 16 + 11 * std::sin(angle)), 2.0 + strength, 2.0 + strength);
+      p.drawEllipse(QPointF(16 + 11 * std::cos(angle), 16 + 11 * std::sin(angle)), 2.0 + strength,
+                    2.0 + strength);
     }
     frames.push_back({image, 8});
   }
   if (!WriteAnimatedGif(g_out + QStringLiteral("/wait_search.gif"), frames, palette)) ++g_failures;
 }
 
-void CellPicture(const QString& name, const QString& label, const QString& face, const QColor& colour) {
+void CellPicture(const QString& name, const QString& label, const QString& face,
+                 const QColor& colour) {
   QImage image = Canvas(50, 16);
   QPainter p(&image);
   Smooth(p);
@@ -372,14 +392,19 @@ void SignalStrengths() {
     QPainter p(&image);
     for (int bar = 0; bar < 5; ++bar) {
       const int h = 3 + bar * 3;
-      p.fillRect(2 + bar * 4, 15 - h, 3, h, bar < level ? (level <= 1 ? QColor(216, 34, 40) : level <= 2 ? kOrange : kGreen) : QColor(210, 214, 220));
+      p.fillRect(2 + bar * 4, 15 - h, 3, h,
+                 bar < level ? (level <= 1   ? QColor(216, 34, 40)
+                                : level <= 2 ? kOrange
+                                             : kGreen)
+                             : QColor(210, 214, 220));
     }
     Save(image, QStringLiteral("singal_strength%1.bmp").arg(level));
   }
 }
 
 void ConfigPictures() {
-  const auto button = [](const QString& name, const QColor& top, const QColor& bottom, const QColor& border) {
+  const auto button = [](const QString& name, const QColor& top, const QColor& bottom,
+                         const QColor& border) {
     QImage image = Canvas(90, 28);
     QPainter p(&image);
     Smooth(p);
@@ -388,8 +413,10 @@ void ConfigPictures() {
     p.drawRoundedRect(QRectF(0.5, 0.5, 89, 27), 5, 5);
     Save(image, name);
   };
-  button(QStringLiteral("btn_config.bmp"), QColor(252, 253, 255), QColor(222, 232, 242), QColor(150, 175, 200));
-  button(QStringLiteral("config_btn.bmp"), QColor(255, 246, 238), QColor(250, 221, 196), QColor(226, 150, 96));
+  button(QStringLiteral("btn_config.bmp"), QColor(252, 253, 255), QColor(222, 232, 242),
+         QColor(150, 175, 200));
+  button(QStringLiteral("config_btn.bmp"), QColor(255, 246, 238), QColor(250, 221, 196),
+         QColor(226, 150, 96));
   const auto close = [](const QString& name, const QColor& background, const QColor& cross) {
     QImage image = Canvas(17, 15, background);
     QPainter p(&image);
@@ -451,19 +478,26 @@ Words English() {
   Words w;
   w.face = kLatinFont;
   w.helpTitle = QStringLiteral("Connecting the PC and the devices");
-  w.helpIntro = QStringLiteral("The program finds the devices by itself when they share one network segment with the PC.");
+  w.helpIntro = QStringLiteral(
+      "The program finds the devices by itself when they share one network segment with the PC.");
   w.pc = QStringLiteral("PC with the program");
   w.switchLabel = QStringLiteral("Switch");
   w.device = QStringLiteral("Outdoor device");
   w.cable = QStringLiteral("Network cable");
   w.poe = QStringLiteral("PoE injector");
   w.segment = QStringLiteral("One network segment: same switch, same VLAN, no router in between");
-  w.steps[0] = QStringLiteral("1  Connect each device's LAN port to a PoE injector, and the injector to the switch.");
-  w.steps[1] = QStringLiteral("2  Connect the PC to the same switch (or straight to one injector).");
-  w.steps[2] = QStringLiteral("3  Give the PC a fixed address; the devices need no address in its subnet to be found.");
-  w.steps[3] = QStringLiteral("4  Open Device status and press Search: the devices appear within a few seconds.");
+  w.steps[0] = QStringLiteral(
+      "1  Connect each device's LAN port to a PoE injector, and the injector to the switch.");
+  w.steps[1] =
+      QStringLiteral("2  Connect the PC to the same switch (or straight to one injector).");
+  w.steps[2] = QStringLiteral(
+      "3  Give the PC a fixed address; the devices need no address in its subnet to be found.");
+  w.steps[3] = QStringLiteral(
+      "4  Open Device status and press Search: the devices appear within a few seconds.");
   w.steps[4] = QStringLiteral("5  To change a device's IP settings, tick it and press Set IP.");
-  w.note = QStringLiteral("Nothing found? Check the cables and the injector lights, and allow UDP ports 9785 to 9788 in the PC's firewall.");
+  w.note = QStringLiteral(
+      "Nothing found? Check the cables and the injector lights, and allow UDP ports 9785 to 9788 "
+      "in the PC's firewall.");
   w.bridgeDone = QStringLiteral("Bridge established");
   w.web = QStringLiteral("Web");
   w.bridge = QStringLiteral("Bridge");
@@ -486,7 +520,8 @@ Words Chinese() {
   w.steps[2] = QStringLiteral("3  为电脑设置固定地址；设备无需与电脑处于同一子网也能被发现。");
   w.steps[3] = QStringLiteral("4  打开“设备状态”页并点击“搜索”，几秒钟内设备就会出现。");
   w.steps[4] = QStringLiteral("5  要修改设备的 IP 设置，请勾选设备后点击“设置IP”。");
-  w.note = QStringLiteral("找不到设备？请检查网线和供电器指示灯，并在电脑防火墙中放行 UDP 端口 9785 至 9788。");
+  w.note = QStringLiteral(
+      "找不到设备？请检查网线和供电器指示灯，并在电脑防火墙中放行 UDP 端口 9785 至 9788。");
   w.bridgeDone = QStringLiteral("桥接已建立");
   w.web = QStringLiteral("网页");
   w.bridge = QStringLiteral("桥接");
@@ -582,10 +617,12 @@ void HelpPicture(const Words& w, const QString& name) {
   for (int i = 0; i < 3; ++i) {
     QPainterPath toInjector;
     toInjector.moveTo(switchAt.x() + 180, switchAt.y() + 22);
-    toInjector.cubicTo(switchAt.x() + 240, switchAt.y() + 22, injectors[i].x() - 60, injectors[i].y() + 13, injectors[i].x(), injectors[i].y() + 13);
+    toInjector.cubicTo(switchAt.x() + 240, switchAt.y() + 22, injectors[i].x() - 60,
+                       injectors[i].y() + 13, injectors[i].x(), injectors[i].y() + 13);
     p.setBrush(Qt::NoBrush);
     p.drawPath(toInjector);
-    p.drawLine(QPointF(injectors[i].x() + 46, injectors[i].y() + 13), QPointF(devices[i].x() + 30, devices[i].y() + 110));
+    p.drawLine(QPointF(injectors[i].x() + 46, injectors[i].y() + 13),
+               QPointF(devices[i].x() + 30, devices[i].y() + 110));
   }
   DrawPc(p, pcAt);
   DrawSwitch(p, switchAt);
@@ -614,7 +651,8 @@ void HelpPicture(const Words& w, const QString& name) {
   }
   p.setPen(QColor(216, 34, 40));
   p.setFont(Font(w.face, 15));
-  p.drawText(QRectF(40, 900, 1120, 40), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, w.note);
+  p.drawText(QRectF(40, 900, 1120, 40), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+             w.note);
   Save(image, name);
 }
 
