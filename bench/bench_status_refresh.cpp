@@ -55,8 +55,14 @@ int main(int argc, char** argv) {
   {
     CSqlManagement store(dir / "data.db");
     for (int i = 0; i < kDevices; ++i) store.UpsertDevice(Device(i));
+    std::vector<std::string> macs;
+    if (!store.GetAllMacs(macs) || macs.size() != kDevices) {
+      std::fprintf(stderr, "bench_status_refresh: %zu devices stored, not %d\n", macs.size(), kDevices);
+      return 1;
+    }
     CApplicationApp app;
     app.store = &store;
+    app.skin = BuildSkinPaths(SOURCE_DIR "/resources/Skin", 1033);
     CStatusDlg page(app, nullptr);
     page.SetPageSize(kPageSize);
     page.show();
@@ -69,6 +75,10 @@ int main(int argc, char** argv) {
       auto start = Clock::now();
       page.Refresh(pageNumber);
       refresh.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+      if (page.StoredTotal() != kDevices) {
+        std::fprintf(stderr, "bench_status_refresh: the page counted %d devices\n", page.StoredTotal());
+        return 1;
+      }
 
       std::vector<ap_info_stu> rows;
       int pages = 0, total = 0;

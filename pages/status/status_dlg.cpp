@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <tuple>
 
 #include "app/application_app.h"
 #include "app/child_dlg.h"
@@ -60,10 +61,12 @@ CStatusDlg::CStatusDlg(const CApplicationApp& app, QWidget* parent)
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
       warn_([this](const QString& text) { QMessageBox::warning(this, QString(), text); }) {
   setObjectName(QStringLiteral("CStatusDlg"));
-  // Their forms come with the multi-device IP and switch forms.
-  CommandButton(app, this, "1004", TextKey("Set IP"), 120);
-  CommandButton(app, this, "1005", TextKey("Set Bridge"), 230);
-  CommandButton(app, this, "1006", TextKey("RV-SYNC"), 340);
+  // Disabled until the multi-device IP and switch forms they open exist.
+  for (const auto& [id, text, x] : {std::tuple{"1004", TextKey("Set IP"), 120},
+                                    std::tuple{"1005", TextKey("Set Bridge"), 230},
+                                    std::tuple{"1006", TextKey("RV-SYNC"), 340}}) {
+    CommandButton(app, this, id, text, x)->setEnabled(false);
+  }
   connect(searchButton_, &QAbstractButton::clicked, this, &CStatusDlg::OnSearchButton);
 
   animation_->setObjectName(QStringLiteral("1138"));

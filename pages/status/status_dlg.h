@@ -7,8 +7,8 @@
 // announced themselves follow the stored ones on the last page, in the
 // offline colour.
 //
-// The Set IP, Set Bridge and RV-SYNC buttons are shown; their forms are not
-// built yet, so they do nothing.
+// The Set IP, Set Bridge and RV-SYNC buttons are shown disabled: the forms
+// they open are not built yet.
 //
 // Talks to the engine and store of the application object; owns its widgets
 // and its rename worker. User-interface thread only.

@@ -1,7 +1,6 @@
 // The device list page over a real store filled by hand: paging and serial
 // numbers, header sorting by the page's keys in both directions, the search
-// filter, ticks across refreshes, and the Status page's rename check and
-// set_name payload.
+// filter, ticks across refreshes, and the Status page's rename check.
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,6 +11,10 @@
 #include <filesystem>
 
 #include "app/application_app.h"
+#include "app/child_dlg.h"
+#include "app/menu_dlg.h"
+#include "app/page_ids.h"
+#include "controls/t_button_picture.h"
 #include "controls/grid/grid_ctrl.h"
 #include "controls/t_edit.h"
 #include "controls/t_multi_pages.h"
@@ -265,22 +268,42 @@ class TestListPage : public QObject {
     QCOMPARE(grid.GetRowHeight(row), 48);
   }
 
-  void setNamePayload_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("length");
-    QTest::newRow("ascii") << QStringLiteral("north-mast") << 10;
-    QTest::newRow("exactly 32 bytes") << QString(32, QLatin1Char('x')) << 32;
-    // Eleven three-byte characters: the eleventh does not fit and is not cut in half.
-    QTest::newRow("chinese cut at a character") << QString(11, QChar(0x5317)) << 30;
-  }
-  void setNamePayload() {
-    QFETCH(QString, name);
-    QFETCH(int, length);
-    const QByteArray utf8 = name.toUtf8();
-    const SetNamePayload payload = BuildSetNamePayload(utf8.toStdString());
-    QCOMPARE(int(payload[32]), length);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(payload.data()), length), utf8.left(length));
-    QVERIFY(std::all_of(payload.begin() + length, payload.begin() + 32, [](uint8_t b) { return b == 0; }));
+  void aSearchLocksTheMenuAndTheAutomaticRefreshUntilItEnds() {
+    CApplicationApp app = app_;
+    CMenuDlg menu(app, nullptr);
+    app.menu = &menu;
+    CChildDlg container(app, [&app](int id, QWidget* parent) -> QWidget* {
+      return id == kStatusPage ? new CStatusDlg(app, parent) : nullptr;
+    }, nullptr);
+    auto* page = static_cast<CStatusDlg*>(container.Page(kStatusPage));
+    page->SetTimerIntervals(1, 1);
+    page->OnSearchButton();
+    QVERIFY(!container.AutomaticRefresh());
+    QVERIFY(!menu.Button(kManagementPage)->isEnabled());
+    QVERIFY(!page->Grid()->isEnabled());
+    QTRY_VERIFY(!page->IsSearching());
+    QCOMPARE(page->SearchTicks(), CStatusDlg::kSearchTicks);
+    QVERIFY(container.AutomaticRefresh());
+    QVERIFY(menu.Button(kManagementPage)->isEnabled());
+    QVERIFY(page->Grid()->isEnabled());
+    // Stop ends a run early.
+    page->SetTimerIntervals(1000, 1000);
+    page->OnSearchButton();
+    page->OnSearchButton();
+    QVERIFY(!page->IsSearching());
+    QVERIFY(container.AutomaticRefresh());
+    // The paging control's choice comes back through the container.
+    page->SetPageSize(15);
+    page->Refresh(1);
+    container.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&container));
+    const std::vector<int>& labels = page->Paging()->Labels();
+    const auto at = std::find(labels.begin(), labels.end(), 3);
+    QVERIFY(at != labels.end());
+    const QPoint centre = page->Paging()->ButtonRects()[at - labels.begin()].center();
+    QTest::mouseClick(page->Paging(), Qt::LeftButton, {}, centre);
+    QCOMPARE(page->State().pageNumber, 3);
+    QCOMPARE(page->Grid()->GetItemText(1, 1), QStringLiteral("31"));
   }
 
   void withoutAStoreThePageIsEmpty() {

@@ -232,6 +232,18 @@ class TestStatusSearch : public QObject {
     page_->WaitForRename();
     QTRY_VERIFY_WITH_TIMEOUT(SetNameReceived(Mac(30)), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!page_->IsCommandRefreshPending(), 5000);
+
+    // At a new address the device is asked for a full report again, which
+    // carries the name it took.
+    QCOMPARE(devsim_->Control("move " + Mac(30) + " 10.77.9.31"), std::string("ok"));
+    ap_info_stu stored{};
+    QTRY_VERIFY_WITH_TIMEOUT((engine_->SearchDevices(), store_->GetDevice(Mac(30), stored) &&
+                                                            stored.ip[2] == 9 &&
+                                                            std::string(stored.ap_name, stored.ap_name_len) ==
+                                                                "north-mast"),
+                             10000);
+    page_->RefreshPage();
+    QCOMPARE(page_->Grid()->GetItemText(RowOf(Mac(30)), 2), QStringLiteral("north-mast"));
   }
 
   void invalidNameForAStrictModelRestoresTheOldOne() {
