@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,15 +63,20 @@ class TestStatusSearch : public QObject {
     QTRY_VERIFY(!grid.IsEditing());  // the delegate commits on the next turn of the loop
   }
 
-  // Whether the device logged a set_name since the log was last taken; the
-  // simulator logs a type it has no name for by its number.
+  // Whether the device logged a set_name since ForgetLog; the simulator logs
+  // a type it has no name for by its number. The lines are kept, so asking
+  // again gives the same answer.
   bool SetNameReceived(const std::string& mac) {
-    devsim_->Control("stats");  // collects the log lines printed so far
-    for (const std::string& entry : devsim_->TakeLog()) {
-      if (entry.rfind("rx set_name " + mac, 0) == 0 || entry.rfind("rx type8 " + mac, 0) == 0) return true;
-    }
-    return false;
+    for (std::string& entry : devsim_->TakeLog()) log_.push_back(std::move(entry));
+    return std::any_of(log_.begin(), log_.end(), [&mac](const std::string& entry) {
+      return entry.rfind("rx set_name " + mac, 0) == 0 || entry.rfind("rx type8 " + mac, 0) == 0;
+    });
   }
+  void ForgetLog() {
+    devsim_->TakeLog();
+    log_.clear();
+  }
+  std::vector<std::string> log_;
 
  private slots:
   void initTestCase() {
@@ -225,7 +231,7 @@ class TestStatusSearch : public QObject {
     page_->Refresh(1);
     const int row = RowOf(Mac(30));
     QVERIFY(row > 0);
-    devsim_->TakeLog();
+    ForgetLog();
     Rename(row, QStringLiteral("north-mast"));
     QCOMPARE(page_->Grid()->GetItemText(row, 2), QStringLiteral("north-mast"));
     QVERIFY(page_->IsCommandRefreshPending());
@@ -253,7 +259,7 @@ class TestStatusSearch : public QObject {
     const int row = RowOf(Mac(0));
     QVERIFY(row > 0);
     QCOMPARE(page_->Grid()->GetItemText(row, 2), QStringLiteral("ridge0"));
-    devsim_->TakeLog();
+    ForgetLog();
     Rename(row, QStringLiteral("ridge 0"));  // a blank breaks the strict rule
     QCOMPARE(page_->Grid()->GetItemText(row, 2), QStringLiteral("ridge0"));
     QCOMPARE(warnings.size(), 1);
