@@ -2,6 +2,7 @@
 // with 100 rows a page over 10,000 stored devices. Prints medians of 31 runs
 // in milliseconds: the whole refresh and the query alone.
 
+#include <unistd.h>
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 #include "app/application_app.h"
@@ -24,18 +24,26 @@ constexpr int kRuns = 31;
 
 ap_info_stu Device(int i) {
   ap_info_stu device{};
-  const uint8_t mac[6] = {0x02, 0, 0, static_cast<uint8_t>(i >> 16), static_cast<uint8_t>(i >> 8),
+  const uint8_t mac[6] = {0x02,
+                          0,
+                          0,
+                          static_cast<uint8_t>(i >> 16),
+                          static_cast<uint8_t>(i >> 8),
                           static_cast<uint8_t>(i)};
   std::snprintf(device.mac, sizeof device.mac, "%s", MacText(mac).c_str());
   device.ap_type = static_cast<uint16_t>(1 + i % 11);
   device.ap_status = kStatusOnline;
   device.work_mode = static_cast<uint8_t>(i % 3);
   device.up_time = static_cast<uint32_t>(i * 37);
-  const uint8_t ip[4] = {10, 77, static_cast<uint8_t>(1 + i / 250), static_cast<uint8_t>(1 + i % 250)};
+  const uint8_t ip[4] = {10, 77, static_cast<uint8_t>(1 + i / 250),
+                         static_cast<uint8_t>(1 + i % 250)};
   std::memcpy(device.ip, ip, 4);
-  device.ap_name_len = static_cast<uint8_t>(std::snprintf(device.ap_name, sizeof device.ap_name, "mast-%05d", i));
-  device.ssid_len = static_cast<uint8_t>(std::snprintf(device.ssid, sizeof device.ssid, "link-%d", i % 97));
-  device.version_len = static_cast<uint8_t>(std::snprintf(device.version, sizeof device.version, "V2.%d", i % 5));
+  device.ap_name_len =
+      static_cast<uint8_t>(std::snprintf(device.ap_name, sizeof device.ap_name, "mast-%05d", i));
+  device.ssid_len =
+      static_cast<uint8_t>(std::snprintf(device.ssid, sizeof device.ssid, "link-%d", i % 97));
+  device.version_len =
+      static_cast<uint8_t>(std::snprintf(device.version, sizeof device.version, "V2.%d", i % 5));
   device.channel = static_cast<uint8_t>(1 + i % 11);
   return device;
 }
@@ -49,7 +57,8 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
-  const auto dir = std::filesystem::temp_directory_path() / ("bench-status-" + std::to_string(getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("bench-status-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   double refreshMs = 0, queryMs = 0;
   {
@@ -57,7 +66,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kDevices; ++i) store.UpsertDevice(Device(i));
     std::vector<std::string> macs;
     if (!store.GetAllMacs(macs) || macs.size() != kDevices) {
-      std::fprintf(stderr, "bench_status_refresh: %zu devices stored, not %d\n", macs.size(), kDevices);
+      std::fprintf(stderr, "bench_status_refresh: %zu devices stored, not %d\n", macs.size(),
+                   kDevices);
       return 1;
     }
     CApplicationApp app;
@@ -76,7 +86,8 @@ int main(int argc, char** argv) {
       page.Refresh(pageNumber);
       refresh.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
       if (page.StoredTotal() != kDevices) {
-        std::fprintf(stderr, "bench_status_refresh: the page counted %d devices\n", page.StoredTotal());
+        std::fprintf(stderr, "bench_status_refresh: the page counted %d devices\n",
+                     page.StoredTotal());
         return 1;
       }
 

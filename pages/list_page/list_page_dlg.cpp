@@ -30,9 +30,17 @@ QLabel* SkinPicture(QWidget* parent, const char* id, const QString& path, const 
 
 CListPageDlg::CListPageDlg(const CApplicationApp& app, int pageId, int gridId, ListColumns columns,
                            int initialSortColumn, QWidget* parent)
-    : CTDialog(parent), app_(app), pageId_(pageId), columns_(columns), state_(initialSortColumn),
-      grid_(new CGridCtrl(this)), search_(new CTEdit(this)), pageSize_(new QComboBox(this)),
-      refresh_(new CTButtonPicture(this)), paging_(new CTMultiPages(this)), count_(new CTStatic(this)) {
+    : CTDialog(parent),
+      app_(app),
+      pageId_(pageId),
+      columns_(columns),
+      state_(initialSortColumn),
+      grid_(new CGridCtrl(this)),
+      search_(new CTEdit(this)),
+      pageSize_(new QComboBox(this)),
+      refresh_(new CTButtonPicture(this)),
+      paging_(new CTMultiPages(this)),
+      count_(new CTStatic(this)) {
   SetFillBackground(true);
   SetBackgroundColour(app_.style.childBkColor);
   resize(915, 605);
@@ -49,24 +57,28 @@ CListPageDlg::CListPageDlg(const CApplicationApp& app, int pageId, int gridId, L
   grid_->SetColumnCount(static_cast<int>(columns_.size()));
   for (int column = 0; column < static_cast<int>(columns_.size()); ++column) {
     const char* header = columns_[column].header;
-    SetGridHeaderCell(app_.style, *grid_, column, *header ? Tr(header) : QString(), columns_[column].width);
+    SetGridHeaderCell(app_.style, *grid_, column, *header ? Tr(header) : QString(),
+                      columns_[column].width);
   }
   if (ColumnOf(columns_, DeviceColumn::kCheckBox) == 0) grid_->SetCellCheckBox(0, 0);
-  if (ColumnOf(columns_, DeviceColumn::kOperate) >= 0) grid_->SetImageList(app_.SkinFile(app_.skin.web));
+  if (ColumnOf(columns_, DeviceColumn::kOperate) >= 0)
+    grid_->SetImageList(app_.SkinFile(app_.skin.web));
   connect(grid_, &CGridCtrl::cellClicked, this, &CListPageDlg::OnCellClicked);
 
   SkinPicture(this, "1012", app_.SkinFile(app_.skin.line), QRect(10, 530, 895, 2));
 
   count_->setObjectName(QStringLiteral("1017"));
   count_->setGeometry(10, 540, 260, 26);
-  count_->SetStaticStyle(app_.style.fontName, app_.style.staticFontWeight, app_.style.staticFontHeight,
-                         app_.style.staticTextNumberColor, app_.style.staticFontBkColor);
+  count_->SetStaticStyle(app_.style.fontName, app_.style.staticFontWeight,
+                         app_.style.staticFontHeight, app_.style.staticTextNumberColor,
+                         app_.style.staticFontBkColor);
 
   auto* sizeLabel = new CTStatic(this);
   sizeLabel->setObjectName(QStringLiteral("1014"));
   sizeLabel->setGeometry(280, 540, 120, 26);
-  sizeLabel->SetStaticStyle(app_.style.fontName, app_.style.staticFontWeight, app_.style.staticFontHeight,
-                            app_.style.staticFontTextColor, app_.style.staticFontBkColor);
+  sizeLabel->SetStaticStyle(app_.style.fontName, app_.style.staticFontWeight,
+                            app_.style.staticFontHeight, app_.style.staticFontTextColor,
+                            app_.style.staticFontBkColor);
   sizeLabel->setText(TrKey("Each page number"));
 
   pageSize_->setObjectName(QStringLiteral("1013"));
@@ -120,7 +132,8 @@ void CListPageDlg::Refresh(int pageNumber) {
   int total = 0;
   if (app_.store) {
     app_.store->QueryDevicePage(SortKeyOfColumn(columns_, state_.sortColumn), pageSize, pageNumber,
-                                state_.Ascending() ? 1 : 0, state_.searchText, records, pageCount, total);
+                                state_.Ascending() ? 1 : 0, state_.searchText, records, pageCount,
+                                total);
   }
   state_.pageNumber = pageNumber;
   const int stored = static_cast<int>(records.size());
@@ -154,7 +167,8 @@ void CListPageDlg::Refresh(int pageNumber) {
   paging_->SetPages(pageCount, pageNumber);
   paging_->update();
   total_ = total;
-  count_->setText(Tr("Online device count:%d").replace(QStringLiteral("%d"), QString::number(total)));
+  count_->setText(
+      Tr("Online device count:%d").replace(QStringLiteral("%d"), QString::number(total)));
   count_->update();
 }
 
@@ -163,7 +177,9 @@ void CListPageDlg::FillRow(int row, const ap_info_stu& record, int serial) {
   const auto write = announced ? &SetGridCellOffline : &SetGridCell;
   for (int column = 0; column < static_cast<int>(columns_.size()); ++column) {
     switch (columns_[column].content) {
-      case DeviceColumn::kCheckBox: grid_->SetCellCheckBox(row, column); break;
+      case DeviceColumn::kCheckBox:
+        grid_->SetCellCheckBox(row, column);
+        break;
       case DeviceColumn::kSerial:
         write(app_.style, *grid_, row, column, QString::number(serial), Qt::AlignCenter);
         grid_->SetItemData(row, column, record.ap_status);
@@ -174,7 +190,8 @@ void CListPageDlg::FillRow(int row, const ap_info_stu& record, int serial) {
         if (!announced) grid_->SetItemImage(row, column, 0);
         break;
       default:
-        write(app_.style, *grid_, row, column, DeviceCellText(columns_[column].content, record), Qt::AlignCenter);
+        write(app_.style, *grid_, row, column, DeviceCellText(columns_[column].content, record),
+              Qt::AlignCenter);
         break;
     }
   }

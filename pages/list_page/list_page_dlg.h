@@ -41,8 +41,8 @@ class CListPageDlg : public CTDialog, public CContainerPage {
   static constexpr int kPageSizes[] = {15, 30, 50, 100};
   static constexpr int kDefaultPageSizeIndex = 1;
 
-  CListPageDlg(const CApplicationApp& app, int pageId, int gridId, ListColumns columns, int initialSortColumn,
-               QWidget* parent);
+  CListPageDlg(const CApplicationApp& app, int pageId, int gridId, ListColumns columns,
+               int initialSortColumn, QWidget* parent);
 
   // Queries the page of devices and rewrites the grid, the paging control and
   // the count text.
@@ -66,7 +66,8 @@ class CListPageDlg : public CTDialog, public CContainerPage {
 
  protected:
   // Rows after the stored ones on a page with room left; at most `room`.
-  virtual std::vector<ap_info_stu> UnstoredRecords(const std::string& /*searchText*/, int /*room*/) const {
+  virtual std::vector<ap_info_stu> UnstoredRecords(const std::string& /*searchText*/,
+                                                   int /*room*/) const {
     return {};
   }
   // A click on a body row outside the check-box column.

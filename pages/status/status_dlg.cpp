@@ -42,8 +42,8 @@ constexpr int kMacColumn = 5;
 constexpr int kOperateColumn = 13;
 constexpr int kStatusDataColumn = 1;
 
-CTButtonPicture* CommandButton(const CApplicationApp& app, QWidget* parent, const char* id, const char* text,
-                               int x) {
+CTButtonPicture* CommandButton(const CApplicationApp& app, QWidget* parent, const char* id,
+                               const char* text, int x) {
   auto* button = new CTButtonPicture(parent);
   button->setObjectName(QString::fromLatin1(id));
   button->setGeometry(x, 10, 100, 34);
@@ -57,14 +57,15 @@ ListColumns StatusColumns() { return kStatusColumns; }
 
 CStatusDlg::CStatusDlg(const CApplicationApp& app, QWidget* parent)
     : CListPageDlg(app, kStatusPage, 1015, kStatusColumns, kIpColumn, parent),
-      searchButton_(CommandButton(app, this, "1003", TextKey("Search"), 10)), animation_(new CTPicture(this)),
+      searchButton_(CommandButton(app, this, "1003", TextKey("Search"), 10)),
+      animation_(new CTPicture(this)),
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
       warn_([this](const QString& text) { QMessageBox::warning(this, QString(), text); }) {
   setObjectName(QStringLiteral("CStatusDlg"));
   // Disabled until the multi-device IP and switch forms they open exist.
-  for (const auto& [id, text, x] : {std::tuple{"1004", TextKey("Set IP"), 120},
-                                    std::tuple{"1005", TextKey("Set Bridge"), 230},
-                                    std::tuple{"1006", TextKey("RV-SYNC"), 340}}) {
+  for (const auto& [id, text, x] :
+       {std::tuple{"1004", TextKey("Set IP"), 120}, std::tuple{"1005", TextKey("Set Bridge"), 230},
+        std::tuple{"1006", TextKey("RV-SYNC"), 340}}) {
     CommandButton(app, this, id, text, x)->setEnabled(false);
   }
   connect(searchButton_, &QAbstractButton::clicked, this, &CStatusDlg::OnSearchButton);
@@ -95,7 +96,8 @@ void CStatusDlg::SetTimerIntervals(int searchTickMs, int commandRefreshMs) {
   commandRefresh_.setInterval(commandRefreshMs);
 }
 
-std::vector<ap_info_stu> CStatusDlg::UnstoredRecords(const std::string& searchText, int room) const {
+std::vector<ap_info_stu> CStatusDlg::UnstoredRecords(const std::string& searchText,
+                                                     int room) const {
   if (!app_.engine || room <= 0) return {};
   std::vector<ap_info_stu> announced = app_.engine->CopyAnnounced(searchText);
   if (static_cast<int>(announced.size()) > room) announced.resize(room);
@@ -177,7 +179,8 @@ void CStatusDlg::OnEditEnded(int row, int column) {
     const uint16_t model = ModelCode(grid.GetItemText(row, kTypeColumn).toStdString());
     if (name.isEmpty()) {
       grid.SetItemText(row, column, oldName_);
-    } else if (const CheckResult check = CheckDeviceName(name.toStdU16String(), model); !check.passed) {
+    } else if (const CheckResult check = CheckDeviceName(name.toStdU16String(), model);
+               !check.passed) {
       grid.SetItemText(row, column, oldName_);
       warn_(QString::fromStdString(MessageText(check)));
     } else if (app_.engine) {

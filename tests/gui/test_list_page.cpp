@@ -14,8 +14,8 @@
 #include "app/child_dlg.h"
 #include "app/menu_dlg.h"
 #include "app/page_ids.h"
-#include "controls/t_button_picture.h"
 #include "controls/grid/grid_ctrl.h"
+#include "controls/t_button_picture.h"
 #include "controls/t_edit.h"
 #include "controls/t_multi_pages.h"
 #include "controls/t_static.h"
@@ -136,12 +136,14 @@ class TestListPage : public QObject {
 
     const auto key = [column](const QString& text) -> QVariant {
       switch (column) {
-        case 3: return int(ModelCode(text.toStdString()));
+        case 3:
+          return int(ModelCode(text.toStdString()));
         case 4: {
           const IpBytes ip = ParseIpText(text.toStdString());
           return qulonglong(IpNumber(ip.data()));
         }
-        default: return text;
+        default:
+          return text;
       }
     };
     const auto sortedBy = [&](bool ascending) {
@@ -233,12 +235,15 @@ class TestListPage : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
     const QString strictMessage = QStringLiteral(
-        "Device name maximum allowed 32 bytes, only support combination of Chinese, lowercase letters, 0-9 numbers");
+        "Device name maximum allowed 32 bytes, only support combination of Chinese, lowercase "
+        "letters, 0-9 numbers");
     const QString otherMessage = QStringLiteral(
-        "Device name maximum allowed 32 bytes, only support combination of Chinese, ASCII characters");
+        "Device name maximum allowed 32 bytes, only support combination of Chinese, ASCII "
+        "characters");
     QTest::newRow("strict model, a blank") << true << QStringLiteral("north mast") << strictMessage;
     QTest::newRow("strict model, a comma") << true << QStringLiteral("north,mast") << strictMessage;
-    QTest::newRow("other model, too long") << false << QString(33, QLatin1Char('a')) << otherMessage;
+    QTest::newRow("other model, too long")
+        << false << QString(33, QLatin1Char('a')) << otherMessage;
     QTest::newRow("other model, not ASCII") << false << QStringLiteral("caf\u00e9") << otherMessage;
     QTest::newRow("empty: old name back, no message") << false << QString() << QString();
   }
@@ -272,9 +277,12 @@ class TestListPage : public QObject {
     CApplicationApp app = app_;
     CMenuDlg menu(app, nullptr);
     app.menu = &menu;
-    CChildDlg container(app, [&app](int id, QWidget* parent) -> QWidget* {
-      return id == kStatusPage ? new CStatusDlg(app, parent) : nullptr;
-    }, nullptr);
+    CChildDlg container(
+        app,
+        [&app](int id, QWidget* parent) -> QWidget* {
+          return id == kStatusPage ? new CStatusDlg(app, parent) : nullptr;
+        },
+        nullptr);
     auto* page = static_cast<CStatusDlg*>(container.Page(kStatusPage));
     page->SetTimerIntervals(1, 1);
     page->OnSearchButton();

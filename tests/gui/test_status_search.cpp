@@ -13,9 +13,9 @@
 #include "app/application_app.h"
 #include "controls/grid/grid_ctrl.h"
 #include "controls/t_button_picture.h"
-#include "controls/t_picture.h"
 #include "controls/t_edit.h"
 #include "controls/t_multi_pages.h"
+#include "controls/t_picture.h"
 #include "controls/t_static.h"
 #include "pages/status/status_dlg.h"
 #include "protocol/device_engine.h"
@@ -99,8 +99,8 @@ class TestStatusSearch : public QObject {
     QVERIFY2(LoadPopulationFile(scratch_ / "devices.ini", spec, devices_, error), error.c_str());
 
     devsim_ = std::make_unique<DevsimProcess>();
-    QVERIFY2(devsim_->Start(network_->DeviceNamespace(), {"--file", (scratch_ / "devices.ini").string(), "--log"},
-                            error),
+    QVERIFY2(devsim_->Start(network_->DeviceNamespace(),
+                            {"--file", (scratch_ / "devices.ini").string(), "--log"}, error),
              error.c_str());
     store_ = std::make_unique<CSqlManagement>(scratch_ / "data.db");
     engine_ = std::make_unique<CDeviceEngine>(*store_);
@@ -195,7 +195,8 @@ class TestStatusSearch : public QObject {
     for (int i = kStoredDevices; i < kStoredDevices + kClaimants; ++i) {
       QCOMPARE(devsim_->Control("speak " + Mac(i)), std::string("ok"));
     }
-    QTRY_VERIFY_WITH_TIMEOUT((engine_->SearchDevices(), engine_->CopyAnnounced().size() == kClaimants), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (engine_->SearchDevices(), engine_->CopyAnnounced().size() == kClaimants), 10000);
     page_->Refresh(3);
     CGridCtrl& grid = *page_->Grid();
     QCOMPARE(grid.GetRowCount(), 1 + 10 + kClaimants);
@@ -224,7 +225,8 @@ class TestStatusSearch : public QObject {
     page_->SetUrlOpener([&](const QUrl& url) { opened << url; });
     page_->Refresh(1);
     page_->Grid()->ClickCell(3, 13);
-    QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("http://") + page_->Grid()->GetItemText(3, 4))});
+    QCOMPARE(opened,
+             QList<QUrl>{QUrl(QStringLiteral("http://") + page_->Grid()->GetItemText(3, 4))});
   }
 
   void renameSendsSetName() {
@@ -243,10 +245,9 @@ class TestStatusSearch : public QObject {
     // carries the name it took.
     QCOMPARE(devsim_->Control("move " + Mac(30) + " 10.77.9.31"), std::string("ok"));
     ap_info_stu stored{};
-    QTRY_VERIFY_WITH_TIMEOUT((engine_->SearchDevices(), store_->GetDevice(Mac(30), stored) &&
-                                                            stored.ip[2] == 9 &&
-                                                            std::string(stored.ap_name, stored.ap_name_len) ==
-                                                                "north-mast"),
+    QTRY_VERIFY_WITH_TIMEOUT((engine_->SearchDevices(),
+                              store_->GetDevice(Mac(30), stored) && stored.ip[2] == 9 &&
+                                  std::string(stored.ap_name, stored.ap_name_len) == "north-mast"),
                              10000);
     page_->RefreshPage();
     QCOMPARE(page_->Grid()->GetItemText(RowOf(Mac(30)), 2), QStringLiteral("north-mast"));
