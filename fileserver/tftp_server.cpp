@@ -188,7 +188,10 @@ void TftpServer::OnRequest() {
   const auto opcode = PeekOpcode(packet);
   // Never answer an error packet, so two servers cannot keep each other busy.
   if (opcode == static_cast<uint16_t>(TftpOpcode::kError)) return;
-  if (const auto running = sessionByPeer_.find(PeerKey(peer)); running != sessionByPeer_.end()) {
+  const bool request = opcode == static_cast<uint16_t>(TftpOpcode::kReadRequest) ||
+                       opcode == static_cast<uint16_t>(TftpOpcode::kWriteRequest);
+  const auto running = sessionByPeer_.find(PeerKey(peer));
+  if (request && running != sessionByPeer_.end()) {
     const uint64_t id = running->second;
     Session& session = sessions_.at(id);
     // A client whose first answer got lost repeats its request: ignore that.
@@ -209,9 +212,10 @@ void TftpServer::StartSession(const sockaddr_in& peer, const in_addr& local,
   bound.sin_addr = local;
   if (!socket.Valid() ||
       ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&bound), sizeof bound) != 0) {
+    const int socketError = errno;
     SendError(listener_.Get(), TftpErrorCode::kNotDefined, "Server busy", peer);
     std::fprintf(stderr, "%s refused: no socket for the transfer: %s\n", PeerText(peer).c_str(),
-                 std::strerror(errno));
+                 std::strerror(socketError));
     return;
   }
   auto refuse = [&](TftpErrorCode code, const std::string& text, const std::string& name) {

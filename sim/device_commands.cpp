@@ -49,9 +49,7 @@ void Result(const SimDevice& device, const DeviceRequest& request, HandlerContex
 }
 
 // An address a device can take: not 0.x, loopback, multicast or above.
-bool UsableAddress(const uint8_t* ip) {
-  return ip[0] != 0 && ip[0] != 127 && ip[0] < 224;
-}
+bool UsableAddress(const uint8_t* ip) { return ip[0] != 0 && ip[0] != 127 && ip[0] < 224; }
 
 // Takes mode, address, mask, gateway and DNS servers from an IP block; the
 // block's last byte only says whether to restart. Returns whether the address
@@ -193,16 +191,16 @@ void OnUpgrade(SimDevice& device, const DeviceRequest& request, HandlerContext& 
   Echo(device, request, context);
   // A copy retransmitted while the upgrade runs changes nothing.
   if (device.upgrade != UpgradeState::kIdle) return;
-  device.upgradeManager = request.from;
-  device.upgradeManager.sin_family = AF_INET;
+  FollowSender(device, request);
+  device.upgradeManager = device.manager;
   const auto& p = request.payload;
   const std::string file = p.size() >= kUpgradeSize ? UpgradeFileName(p) : std::string();
   if (context.refuse || file.empty() || !context.actions) {
     SendUpgradeStatus(device, context.outbox, kUpgradeFailed);
     return;
   }
-  device.upgradeSize = static_cast<uint32_t>(p[264] | (p[265] << 8) | (p[266] << 16) |
-                                             (uint32_t{p[267]} << 24));
+  device.upgradeSize =
+      static_cast<uint32_t>(p[264] | (p[265] << 8) | (p[266] << 16) | (uint32_t{p[267]} << 24));
   device.upgrade = UpgradeState::kFetching;
   context.actions->StartUpgrade(device, request.from.sin_addr, file);
 }

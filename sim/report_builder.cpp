@@ -1,6 +1,7 @@
 #include "sim/report_builder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "protocol/datagram.h"
@@ -29,6 +30,10 @@ void CopyVersionArea(const SimDevice& device, uint8_t* at) {
   std::memcpy(at, device.settings.version, sizeof device.settings.version);
   at[32] = std::min<uint8_t>(device.settings.version_len, 32);
 }
+
+// The report is the record's own bytes, whose integers must already be
+// little-endian.
+static_assert(std::endian::native == std::endian::little);
 
 }  // namespace
 

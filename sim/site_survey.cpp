@@ -53,8 +53,8 @@ std::vector<ScanEntry> GenerateNeighbours(const MacAddress& device, std::size_t 
 
 std::vector<std::vector<uint8_t>> BuildSurveyPages(std::span<const ScanEntry> neighbours) {
   neighbours = neighbours.first(std::min(neighbours.size(), kMaxSurveyNeighbours));
-  const std::size_t pageCount =
-      std::max<std::size_t>(1, (neighbours.size() + kSurveyEntriesPerPage - 1) / kSurveyEntriesPerPage);
+  const std::size_t pageCount = std::max<std::size_t>(
+      1, (neighbours.size() + kSurveyEntriesPerPage - 1) / kSurveyEntriesPerPage);
   std::vector<std::vector<uint8_t>> pages;
   pages.reserve(pageCount);
   for (std::size_t page = 0; page < pageCount; ++page) {
@@ -65,7 +65,9 @@ std::vector<std::vector<uint8_t>> BuildSurveyPages(std::span<const ScanEntry> ne
     payload[0] = static_cast<uint8_t>(pageCount);
     payload[1] = static_cast<uint8_t>(page);
     payload[2] = static_cast<uint8_t>(entries.size());
-    if (!entries.empty()) std::memcpy(payload.data() + kScanPageHeaderSize, entries.data(), entries.size() * kScanEntrySize);
+    if (!entries.empty())
+      std::memcpy(payload.data() + kScanPageHeaderSize, entries.data(),
+                  entries.size() * kScanEntrySize);
     pages.push_back(std::move(payload));
   }
   return pages;

@@ -84,8 +84,8 @@ void TftpFetcher::OnReadable(int fd, SimClock::time_point now) {
   for (;;) {
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
-    const ssize_t got = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from),
-                                 &fromLength);
+    const ssize_t got =
+        recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (got < 0) break;
     // Only the server's host takes part in the transfer.
     if (from.sin_addr.s_addr != job.server.sin_addr.s_addr) continue;
@@ -122,8 +122,8 @@ void TftpFetcher::Tick(SimClock::time_point now) {
       continue;
     }
     // Before the server's first answer the request goes to its well-known port.
-    const uint16_t port = job.download.ServerPort() != 0 ? job.download.ServerPort()
-                                                         : ntohs(job.server.sin_port);
+    const uint16_t port =
+        job.download.ServerPort() != 0 ? job.download.ServerPort() : ntohs(job.server.sin_port);
     Send(job, packet, port);
     job.deadline = now + timeout_;
     ++it;

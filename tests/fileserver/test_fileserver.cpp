@@ -239,10 +239,23 @@ TEST_F(FileServerTest, ARepeatedRequestIsIgnoredUntilTheClientAnswered) {
   ASSERT_TRUE(first);
   client.SendTo(server_.port(), Request(1, "fw.bin", "octet"));
   EXPECT_FALSE(client.Receive(300)) << "a retransmitted request started a second transfer";
+  // A stray packet to the server's port is refused without touching the transfer.
+  client.SendTo(server_.port(), Ack(1));
+  const auto stray = client.Receive();
+  ASSERT_TRUE(stray);
+  EXPECT_EQ(U16At(stray->bytes, 2), static_cast<uint16_t>(TftpErrorCode::kIllegalOperation));
 
   // Once the client moved on, the same request from the same port is a new fetch.
   client.SendTo(first->fromPort, Ack(1));
+  const auto second = client.Receive();
+  ASSERT_TRUE(second);
+  EXPECT_EQ(U16At(second->bytes, 2), 2);
+  client.SendTo(server_.port(), Ack(1));
   ASSERT_TRUE(client.Receive());
+  client.SendTo(second->fromPort, Ack(2));
+  const auto third = client.Receive();
+  ASSERT_TRUE(third);
+  EXPECT_EQ(U16At(third->bytes, 2), 3) << "a stray packet ended the transfer";
   client.SendTo(server_.port(), Request(1, "notes.txt", "octet"));
   const auto restart = client.Receive();
   ASSERT_TRUE(restart);

@@ -79,7 +79,7 @@ bool NetworkTest::SearchUntilStored(std::size_t count, std::chrono::milliseconds
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
     engine_->SearchDevices();
-    if (WaitUntil([&] { return StoredCount() >= count; }, std::chrono::milliseconds(300))) {
+    if (WaitUntil([&] { return StoredCount() >= count; }, std::chrono::seconds(3))) {
       return true;
     }
   }

@@ -40,7 +40,7 @@ class NetworkTest : public ::testing::Test {
   // MAC with an all-zero record).
   bool Stored(const std::string& mac, ap_info_stu& record);
   bool IsOnline(const std::string& mac, EntryState state);
-  // Searches every 300 ms until `count` rows are stored.
+  // Searches every 3 s, as the Status page does, until `count` rows are stored.
   bool SearchUntilStored(std::size_t count,
                          std::chrono::milliseconds timeout = std::chrono::seconds(15));
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 
+#include "protocol/datagram.h"
 #include "sim/report_builder.h"
 
 namespace {
@@ -131,6 +132,25 @@ TEST(Population, FileOverridesTheGeneratedFields) {
   EXPECT_EQ(devices[1].settings.channel, generated.settings.channel);
 }
 
+TEST(Population, FileSetsTheCommandBehaviour) {
+  const std::string text =
+      "[device]\n"
+      "refuse = reboot, set_vlan\n"
+      "ignore = 3\n"
+      "neighbours = 70\n"
+      "factory_ip = 10.77.9.9\n";
+  std::vector<SimDevice> devices;
+  std::string error;
+  ASSERT_TRUE(ParsePopulationText(text, PopulationSpec{}, devices, error)) << error;
+  const SimDevice& d = devices.at(0);
+  EXPECT_EQ(d.rules[kMsgReboot].behaviour, CommandBehaviour::kRefuse);
+  EXPECT_EQ(d.rules[kMsgSetVlan].behaviour, CommandBehaviour::kRefuse);
+  EXPECT_EQ(d.rules[kMsgSetIp].behaviour, CommandBehaviour::kIgnore);
+  EXPECT_EQ(d.rules[kMsgSetName].behaviour, CommandBehaviour::kAnswer);
+  EXPECT_EQ(d.neighbours, 70);
+  EXPECT_EQ(Ipv4Text(*d.factoryIp), "10.77.9.9");
+}
+
 TEST(Population, FileErrorsNameTheLine) {
   struct Case {
     const char* text;
@@ -143,6 +163,8 @@ TEST(Population, FileErrorsNameTheLine) {
       {"[device]\nmodel = KT99\n", "line 2"},
       {"[device]\n\nmac = 02:00:00:00:00\n", "line 3"},
       {"[device]\nsilent = 2\n", "line 2"},
+      {"[device]\nrefuse = reboot,fly\n", "line 2"},
+      {"[device]\nneighbours = 9000\n", "line 2"},
   };
   for (const Case& c : cases) {
     std::vector<SimDevice> devices;
