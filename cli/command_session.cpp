@@ -27,11 +27,13 @@ bool TakeInstanceLock(std::ostream& err) {
   // Static, so that it outlives the engine and the store, which go at exit.
   static const CSingleInstanceLock lock;
   switch (lock.state()) {
-    case CSingleInstanceLock::State::kHeld: return true;
+    case CSingleInstanceLock::State::kHeld:
+      return true;
     case CSingleInstanceLock::State::kHeldElsewhere:
       err << "devicectl: the program or another devicectl is running; stop it first\n";
       return false;
-    case CSingleInstanceLock::State::kFailed: break;
+    case CSingleInstanceLock::State::kFailed:
+      break;
   }
   err << "devicectl: cannot create the lock file " << CSingleInstanceLock::LockPath() << "\n";
   return false;
@@ -54,7 +56,10 @@ std::optional<std::string> NormalisedMac(const std::string& text) {
 }
 
 CCommandSession::CCommandSession(std::ostream& out, std::ostream& err)
-    : out_(out), err_(err), engine_(CDeviceEngine::Instance()), store_(CSqlManagement::Instance()) {}
+    : out_(out),
+      err_(err),
+      engine_(CDeviceEngine::Instance()),
+      store_(CSqlManagement::Instance()) {}
 
 CCommandSession::~CCommandSession() {
   if (started_) engine_.Stop();
@@ -64,7 +69,8 @@ bool CCommandSession::Start() {
   if (!TakeInstanceLock(err_)) return false;
   const AppSettings settings = ReadAppSettings();
   if (!engine_.Start(settings.retransmission_interval, settings.retransmission_max)) {
-    err_ << "devicectl: cannot open the device ports 9785 to 9788 (is another program using them?)\n";
+    err_ << "devicectl: cannot open the device ports 9785 to 9788 (is another program using "
+            "them?)\n";
     return false;
   }
   interval_ = std::max(settings.retransmission_interval, kMinRetransmissionInterval);
@@ -120,7 +126,8 @@ std::chrono::milliseconds CCommandSession::AnswerTime() const {
   return std::chrono::milliseconds(interval_) * (retries_ + 1) + kAnswerSlack;
 }
 
-bool CCommandSession::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+bool CCommandSession::WaitUntil(const std::function<bool()>& done,
+                                std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() >= end) return false;

@@ -99,7 +99,8 @@ std::string Value(const Arguments& parsed, const std::string& option) {
   return found == parsed.values.end() ? std::string() : found->second;
 }
 
-bool Macs(const std::vector<std::string>& texts, std::vector<std::string>& macs, std::ostream& err) {
+bool Macs(const std::vector<std::string>& texts, std::vector<std::string>& macs,
+          std::ostream& err) {
   if (texts.empty()) {
     err << "devicectl: name at least one device by its MAC address\n";
     return false;
@@ -138,9 +139,9 @@ std::optional<std::vector<CommandTarget>> Prepare(CCommandSession& session, cons
 }
 
 // Sends one command to every target and waits for each acknowledgement.
-void SendAndAwaitAcknowledgements(CCommandSession& session, const std::vector<CommandTarget>& targets,
-                                  uint16_t type,
-                                  const std::function<CommandPayload(const CommandTarget&)>& payload) {
+void SendAndAwaitAcknowledgements(
+    CCommandSession& session, const std::vector<CommandTarget>& targets, uint16_t type,
+    const std::function<CommandPayload(const CommandTarget&)>& payload) {
   CDeviceEngine& engine = session.engine();
   std::vector<std::size_t> before;
   std::vector<bool> sent;
@@ -230,7 +231,8 @@ int RunRestartCommand(const std::vector<std::string>& args, std::ostream& out, s
 
   CDeviceEngine& engine = session.engine();
   std::vector<std::size_t> before;
-  for (const CommandTarget& target : *targets) before.push_back(engine.Acknowledgements(target.mac, type));
+  for (const CommandTarget& target : *targets)
+    before.push_back(engine.Acknowledgements(target.mac, type));
   std::vector<bool> sent(targets->size());
   std::vector<std::size_t> later;
   for (std::size_t i = 0; i < targets->size(); ++i) {
@@ -269,10 +271,10 @@ int RunRestartCommand(const std::vector<std::string>& args, std::ostream& out, s
       session.AnswerTime());
   for (std::size_t i = 0; i < targets->size(); ++i) {
     if (!reached[i]) session.CountFailure();
-    session.PrintResult((*targets)[i], !sent[i]          ? "not sent"
-                                       : reached[i]      ? "acknowledged"
-                                       : answeredAt[i]   ? "refused"
-                                                         : "no answer");
+    session.PrintResult((*targets)[i], !sent[i]        ? "not sent"
+                                       : reached[i]    ? "acknowledged"
+                                       : answeredAt[i] ? "refused"
+                                                       : "no answer");
   }
   return session.ExitStatus();
 }
@@ -376,7 +378,8 @@ int RunSetNameCommand(const std::vector<std::string>& args, std::ostream& out, s
 
 int RunSetIpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed;
-  if (!Parse(args, {"--first", "--last", "--mask", "--gateway", "--dns1", "--dns2"}, {}, parsed, err)) {
+  if (!Parse(args, {"--first", "--last", "--mask", "--gateway", "--dns1", "--dns2"}, {}, parsed,
+             err)) {
     return kExitUsage;
   }
   if (parsed.help) return Usage(out, kSetIpHelp);
@@ -423,8 +426,8 @@ int RunSetIpCommand(const std::vector<std::string>& args, std::ostream& out, std
   SendAndAwaitAcknowledgements(session, moving, kMsgSetIp, [&](const CommandTarget& target) {
     const std::string& to = newIp[target.mac];
     session.engine().FollowIpChange(target.mac, target.ip, to);
-    return SetIpPayload(
-        MultiDeviceIpBlock(ParseIpText(to), ipOf("--mask"), ipOf("--gateway"), ipOf("--dns1"), ipOf("--dns2")));
+    return SetIpPayload(MultiDeviceIpBlock(ParseIpText(to), ipOf("--mask"), ipOf("--gateway"),
+                                           ipOf("--dns1"), ipOf("--dns2")));
   });
   for (const CommandTarget& target : moving) {
     const std::optional<DeviceEntry> entry = [&]() -> std::optional<DeviceEntry> {
@@ -489,8 +492,12 @@ int RunSurveyCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     out << (entries.empty() ? "]\n" : "\n]\n");
   } else {
-    out << std::left << std::setw(18) << "MAC" << "  " << std::setw(32) << "SSID" << "  "
-        << std::setw(6) << "Signal" << "  " << std::setw(7) << "Channel" << "  " << "Security\n";
+    out << std::left << std::setw(18) << "MAC"
+        << "  " << std::setw(32) << "SSID"
+        << "  " << std::setw(6) << "Signal"
+        << "  " << std::setw(7) << "Channel"
+        << "  "
+        << "Security\n";
     for (const ScanEntry& entry : entries) {
       out << std::setw(18) << MacText(entry.mac) << "  " << std::setw(32)
           << ShortText(entry.ssid, sizeof entry.ssid, entry.ssid_len) << "  " << std::setw(6)
@@ -509,7 +516,8 @@ int RunSurveyCommand(const std::vector<std::string>& args, std::ostream& out, st
 
 int RunUpgradeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments parsed;
-  if (!Parse(args, {"--file", "--port", "--transfer-seconds", "--upgrade-seconds"}, {}, parsed, err)) {
+  if (!Parse(args, {"--file", "--port", "--transfer-seconds", "--upgrade-seconds"}, {}, parsed,
+             err)) {
     return kExitUsage;
   }
   if (parsed.help) return Usage(out, kUpgradeHelp);

@@ -9,7 +9,8 @@
 
 std::optional<int> StatusFromAnswer(uint16_t type, uint8_t result) {
   switch (type) {
-    case kMsgSetBridge: return result == 0 ? kStatusBridgeSuccess : kStatusBridgeFail;
+    case kMsgSetBridge:
+      return result == 0 ? kStatusBridgeSuccess : kStatusBridgeFail;
     case kMsgReboot:
       if (result == 0) return kStatusRestarting;
       return std::nullopt;
@@ -22,7 +23,8 @@ std::optional<int> StatusFromAnswer(uint16_t type, uint8_t result) {
     case kMsgSetVlan:
       if (result == 0) return kStatusRestarting;
       return std::nullopt;
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -34,7 +36,8 @@ ScanPage ReadScanPage(std::span<const uint8_t> payload) {
   const uint8_t packetId = page.bytes[1];
   const std::size_t count = std::min<std::size_t>(page.bytes[2], kMaxScanPageEntries);
   for (std::size_t i = 0; i < count; ++i) {
-    ConvertTextArea(&page.bytes[kScanPageHeaderSize + i * kScanEntrySize + offsetof(ScanEntry, ssid)]);
+    ConvertTextArea(
+        &page.bytes[kScanPageHeaderSize + i * kScanEntrySize + offsetof(ScanEntry, ssid)]);
   }
   page.last = packetCount > 0 && packetId == packetCount - 1;
   return page;

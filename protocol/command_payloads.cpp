@@ -108,9 +108,9 @@ CommandPayload SetNamePayload(std::string_view localName) {
 bool HasLongVlanBlock(uint16_t apType) { return apType == 10 || apType == 11; }
 
 CommandPayload SetVlanPayload(const ap_info_stu& device, bool alsoSetsIp) {
-  CommandPayload payload = Slice(
-      device, kVlanOffset,
-      HasLongVlanBlock(device.ap_type) ? kSetVlanLongPayloadSize : kSetVlanShortPayloadSize);
+  CommandPayload payload =
+      Slice(device, kVlanOffset,
+            HasLongVlanBlock(device.ap_type) ? kSetVlanLongPayloadSize : kSetVlanShortPayloadSize);
   payload[kVlanRestartAt] = alsoSetsIp ? 1 : 0;
   return payload;
 }

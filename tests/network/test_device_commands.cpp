@@ -35,7 +35,8 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 int Count(const std::string& text, const std::string& what) {
   int count = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    ++count;
   return count;
 }
 
@@ -52,9 +53,9 @@ class CommandTest : public NetworkTest {
  protected:
   // Runs devicectl on the program's side with its database in the scratch folder.
   CommandRun Devicectl(const std::string& args) {
-    const std::string command = "XDG_RUNTIME_DIR='" + scratch_.string() + "' '" DEVICECTL_PATH "' " +
-                                args + " >'" + (scratch_ / "out").string() + "' 2>'" +
-                                (scratch_ / "err").string() + "'";
+    const std::string command =
+        "XDG_RUNTIME_DIR='" + scratch_.string() + "' '" DEVICECTL_PATH "' " + args + " >'" +
+        (scratch_ / "out").string() + "' 2>'" + (scratch_ / "err").string() + "'";
     CommandRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -109,7 +110,8 @@ TEST_F(CommandTest, RenameSwitchesAndSurveyAreAnsweredAndShowInTheNextReport) {
   EXPECT_EQ(Count(run.out, "\"mac\":"), 70) << run.out;
   std::vector<int> signals;
   const std::regex signal("\"signal\":(-?[0-9]+)");
-  for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), signal); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), signal);
+       it != std::sregex_iterator(); ++it) {
     signals.push_back(std::stoi((*it)[1]));
   }
   EXPECT_TRUE(std::is_sorted(signals.rbegin(), signals.rend())) << run.out;
@@ -129,7 +131,8 @@ TEST_F(CommandTest, UnknownAndUnreachableDevicesGetNothing) {
   const CommandRun run = Devicectl("reboot 02:aa:bb:cc:dd:ee " + Mac(devices[1]) + " " +
                                    Mac(devices[0]) + " --search-seconds 3");
   EXPECT_EQ(run.status, 1) << run.out << run.err;
-  EXPECT_NE(LineOf(run.out, "02:aa:bb:cc:dd:ee").find("unknown device, nothing sent"), std::string::npos)
+  EXPECT_NE(LineOf(run.out, "02:aa:bb:cc:dd:ee").find("unknown device, nothing sent"),
+            std::string::npos)
       << run.out;
   EXPECT_NE(LineOf(run.out, Mac(devices[1])).find("outside every local subnet, nothing sent"),
             std::string::npos)
@@ -168,8 +171,10 @@ TEST_F(CommandTest, MultiDeviceSetIpWalksTheRangeAndDevicesMove) {
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   const std::string expected[] = {"10.77.3.254", "10.77.4.1", "10.77.4.2"};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_NE(run.out.find(Mac(devices[i]) + "  now at " + expected[i]), std::string::npos) << run.out;
-    EXPECT_TRUE(WaitUntil([&] { return ShownIp(devices[i]) == expected[i]; }, 5s)) << ShownIp(devices[i]);
+    EXPECT_NE(run.out.find(Mac(devices[i]) + "  now at " + expected[i]), std::string::npos)
+        << run.out;
+    EXPECT_TRUE(WaitUntil([&] { return ShownIp(devices[i]) == expected[i]; }, 5s))
+        << ShownIp(devices[i]);
   }
   // The range ran out before the last device: it keeps its address.
   EXPECT_NE(LineOf(run.out, Mac(devices[3])).find("unchanged"), std::string::npos) << run.out;
@@ -204,7 +209,9 @@ TEST_F(CommandTest, SetIpRetransmittedUntilAnsweredAndFollowedOnlyFromTheOldAddr
   EncodeDatagram(SetIpPayload(block), mac, kMsgSetIp, false, answer);
   sockaddr_in reply{AF_INET, htons(kReplyPort), {}, {}};
   inet_pton(AF_INET, "10.77.0.1", &reply.sin_addr);
-  ASSERT_GT(sendto(fake, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&reply), sizeof reply), 0);
+  ASSERT_GT(sendto(fake, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&reply),
+                   sizeof reply),
+            0);
   close(fake);
   std::this_thread::sleep_for(100ms);
   EXPECT_EQ(engine_->Acknowledgements(mac, kMsgSetIp), 0u);
@@ -259,8 +266,8 @@ TEST_F(CommandTest, UpgradeFetchesTheFileAndEndsInSuccessOrFailure) {
   const auto firmware = scratch_ / "firmware" / "fw-2.1.bin";
   std::filesystem::create_directories(firmware.parent_path());
   std::ofstream(firmware, std::ios::binary) << std::string(200000, '\x5a');
-  StartDevsim({"--file", file, "--tftp-port", "16969", "--upgrade-time", "1500",
-               "--restart-time", "300"});
+  StartDevsim(
+      {"--file", file, "--tftp-port", "16969", "--upgrade-time", "1500", "--restart-time", "300"});
 
   // Devices of two models are refused before anything is sent.
   CommandRun run = Devicectl("upgrade --port 16969 --file '" + firmware.string() + "' " +
@@ -279,8 +286,8 @@ TEST_F(CommandTest, UpgradeFetchesTheFileAndEndsInSuccessOrFailure) {
   EXPECT_EQ(run.out.find("  " + Mac(devices[1]) + "  Upgrading"), std::string::npos) << run.out;
   EXPECT_EQ(Received(devices[1], "upgrade_query"), 0);
   // The server was told to serve the firmware's folder on the chosen port.
-  const std::string ini = ReadFile(std::filesystem::path(DEVICECTL_PATH).parent_path() / "service" /
-                                   "FileServer.ini");
+  const std::string ini =
+      ReadFile(std::filesystem::path(DEVICECTL_PATH).parent_path() / "service" / "FileServer.ini");
   EXPECT_NE(ini.find("Directory=" + firmware.parent_path().string()), std::string::npos) << ini;
   EXPECT_NE(ini.find("Port=16969"), std::string::npos) << ini;
 }

@@ -23,15 +23,12 @@ TEST(CommandAnswers, ResultBytesSetTheStoredStatus) {
     int after;
   };
   const Case cases[] = {
-      {kMsgReboot, 0, 1, 4},          {kMsgReboot, 1, 1, 1},
-      {kMsgFactoryReset, 0, 1, 5},    {kMsgFactoryReset, 2, 1, 1},
-      {kMsgSetBridge, 0, 1, 2},       {kMsgSetBridge, 1, 1, 3},
-      {kMsgSetVlan, 0, 1, 4},         {kMsgSetVlan, 1, 1, 1},
-      {kMsgUpgradeStatus, 0, 1, 6},   {kMsgUpgradeStatus, 1, 7, 9},
-      {kMsgUpgradeStatus, 2, 7, 8},   {kMsgUpgradeStatus, 255, 6, 8},
-      {kMsgUpgrade, 1, 1, 1},         {kMsgUpgradeQuery, 0, 6, 7},
-      {kMsgUpgradeQuery, 0, 8, 8},    {kMsgUpgradeQuery, 0, 1, 1},
-      {kMsgSetName, 1, 1, 1},         {kMsgSetTdma, 0, 9, 9},
+      {kMsgReboot, 0, 1, 4},        {kMsgReboot, 1, 1, 1},        {kMsgFactoryReset, 0, 1, 5},
+      {kMsgFactoryReset, 2, 1, 1},  {kMsgSetBridge, 0, 1, 2},     {kMsgSetBridge, 1, 1, 3},
+      {kMsgSetVlan, 0, 1, 4},       {kMsgSetVlan, 1, 1, 1},       {kMsgUpgradeStatus, 0, 1, 6},
+      {kMsgUpgradeStatus, 1, 7, 9}, {kMsgUpgradeStatus, 2, 7, 8}, {kMsgUpgradeStatus, 255, 6, 8},
+      {kMsgUpgrade, 1, 1, 1},       {kMsgUpgradeQuery, 0, 6, 7},  {kMsgUpgradeQuery, 0, 8, 8},
+      {kMsgUpgradeQuery, 0, 1, 1},  {kMsgSetName, 1, 1, 1},       {kMsgSetTdma, 0, 9, 9},
   };
   EngineFixture f;
   f.Report(kMac, kIp);
@@ -51,7 +48,8 @@ TEST(CommandAnswers, OnlyAnswersFromTheAddressSentToAcknowledge) {
   EngineFixture f;
   f.Report(kMac, kIp);
   ASSERT_TRUE(f.engine->SendToDevice(kIp, kMsgSetName, std::vector<uint8_t>(33), kMac, true));
-  f.Feed(EngineSocket::kReply, DeviceDatagram(kMsgSetName, kMac, std::vector<uint8_t>(33)), "10.77.1.6");
+  f.Feed(EngineSocket::kReply, DeviceDatagram(kMsgSetName, kMac, std::vector<uint8_t>(33)),
+         "10.77.1.6");
   EXPECT_EQ(f.engine->Acknowledgements(kMac, kMsgSetName), 0u);
   EXPECT_EQ(f.engine->PendingCommands().size(), 1u);
   f.Feed(EngineSocket::kReply, DeviceDatagram(kMsgSetName, kMac, std::vector<uint8_t>(33)), kIp);
@@ -96,8 +94,8 @@ TEST(CommandAnswers, SetIpAnswerFromTheOldAddressMovesTheEntry) {
 }
 
 // A survey result page; entry i has the MAC ..:pp:ii and signal -i.
-std::vector<uint8_t> ScanPageDatagram(uint8_t count, uint8_t id, uint8_t claimed, std::size_t entries,
-                                      const std::string& ssid = "net") {
+std::vector<uint8_t> ScanPageDatagram(uint8_t count, uint8_t id, uint8_t claimed,
+                                      std::size_t entries, const std::string& ssid = "net") {
   std::vector<uint8_t> payload(3 + entries * kScanEntrySize);
   payload[0] = count;
   payload[1] = id;

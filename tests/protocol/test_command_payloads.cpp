@@ -64,9 +64,9 @@ TEST(CommandPayloads, IpBlockOfAFormAndOfTheMultiDeviceForm) {
   EXPECT_EQ(SetIpPayload(IpBlockOf(device)),
             Hex("00 0a 4d 01 05 ff ff 00 00 0a 4d 00 01 08 08 08 08 01 01 01 01 00"));
 
-  const IpBlock multi =
-      MultiDeviceIpBlock(ParseIpText("192.168.1.2"), ParseIpText("255.255.255.0"),
-                         ParseIpText("192.168.1.1"), ParseIpText("0.0.0.0"), ParseIpText("9.9.9.9"));
+  const IpBlock multi = MultiDeviceIpBlock(ParseIpText("192.168.1.2"), ParseIpText("255.255.255.0"),
+                                           ParseIpText("192.168.1.1"), ParseIpText("0.0.0.0"),
+                                           ParseIpText("9.9.9.9"));
   EXPECT_EQ(SetIpPayload(multi),
             Hex("01 c0 a8 01 02 ff ff ff 00 c0 a8 01 01 00 00 00 00 09 09 09 09 01"));
 }
