@@ -3,12 +3,15 @@
 #include "app/application_app.h"
 #include "app/install_help_dlg.h"
 #include "app/page_ids.h"
+#include "pages/status/status_dlg.h"
 #include "pages/system_tool/system_tool_dlg.h"
 #include "protocol/device_engine.h"
 
 CChildDlg::PageFactory DefaultPageFactory(CApplicationApp& app) {
   return [&app](int pageId, QWidget* parent) -> QWidget* {
     switch (pageId) {
+      case kStatusPage:
+        return new CStatusDlg(app, parent);
       case kSystemToolPage:
         return new CSystemToolDlg(
             app,
