@@ -152,7 +152,9 @@ TEST_F(HostNicsLibrary, LoopbackIsLeftOutWithoutTheIncludeList) {
   ASSERT_NE(head, nullptr);
   for (const HostNicsInfo* at = head; at != nullptr; at = at->next) {
     EXPECT_STRNE(at->adapter_name, "lo");
-    if (at->valid == 0) EXPECT_EQ(at->next, nullptr);  // the placeholder stands alone
+    if (at->valid == 0) {
+      EXPECT_EQ(at->next, nullptr);  // the placeholder stands alone
+    }
   }
   EXPECT_EQ(clear_(), 1);
 }
