@@ -74,7 +74,7 @@ void Usage() {
 }
 
 struct Arguments {
-  PopulationSpec spec;
+  PopulationPlan plan;
   SimulatorOptions options;
   std::string file;
   bool silent = false;
@@ -111,18 +111,18 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
     };
     if (arg == "--count") {
       if (!needValue()) return false;
-      args.spec.count = std::strtoull(value.c_str(), nullptr, 10);
+      args.plan.count = std::strtoull(value.c_str(), nullptr, 10);
     } else if (arg == "--seed") {
       if (!needValue()) return false;
-      args.spec.seed = std::strtoull(value.c_str(), nullptr, 10);
+      args.plan.seed = std::strtoull(value.c_str(), nullptr, 10);
     } else if (arg == "--file") {
       if (!needValue()) return false;
       args.file = value;
     } else if (arg == "--first-ip" || arg == "--mask" || arg == "--gateway") {
       if (!needValue()) return false;
-      Ipv4& target = arg == "--first-ip" ? args.spec.firstIp
-                     : arg == "--mask"   ? args.spec.mask
-                                         : args.spec.gateway;
+      Ipv4& target = arg == "--first-ip" ? args.plan.firstIp
+                     : arg == "--mask"   ? args.plan.mask
+                                         : args.plan.gateway;
       if (!ParseIpv4(value, target)) {
         std::fprintf(stderr, "devsim: bad address %s\n", value.c_str());
         return false;
@@ -136,7 +136,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
           std::fprintf(stderr, "devsim: bad model list %s\n", value.c_str());
           return false;
         }
-        args.spec.models.push_back(static_cast<uint16_t>(code));
+        args.plan.models.push_back(static_cast<uint16_t>(code));
         p = *end == ',' ? end + 1 : end;
       }
     } else if (arg == "--keepalive") {
@@ -211,12 +211,12 @@ int main(int argc, char** argv) {
   std::vector<SimDevice> devices;
   if (!args.file.empty()) {
     std::string error;
-    if (!LoadPopulationFile(args.file, args.spec, devices, error)) {
+    if (!LoadPopulationFile(args.file, args.plan, devices, error)) {
       std::fprintf(stderr, "devsim: %s\n", error.c_str());
       return 2;
     }
   } else {
-    devices = GeneratePopulation(args.spec);
+    devices = GeneratePopulation(args.plan);
   }
   for (SimDevice& device : devices) {
     device.silent = device.silent || args.silent;

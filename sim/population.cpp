@@ -250,25 +250,25 @@ Ipv4 GeneratedAddress(const Ipv4& firstIp, std::size_t index) {
   return IpFromNumber(block + 1 + static_cast<uint32_t>(slot % 254));
 }
 
-SimDevice GenerateDevice(const PopulationSpec& spec, std::size_t index) {
-  SeedStream rng(spec.seed * 0x100000001b3ULL + index);
+SimDevice GenerateDevice(const PopulationPlan& plan, std::size_t index) {
+  SeedStream rng(plan.seed * 0x100000001b3ULL + index);
   SimDevice device;
   ap_info_stu& s = device.settings;
 
-  MacAddress mac{0x02, static_cast<uint8_t>(spec.seed), static_cast<uint8_t>(index >> 24),
+  MacAddress mac{0x02, static_cast<uint8_t>(plan.seed), static_cast<uint8_t>(index >> 24),
                  static_cast<uint8_t>(index >> 16), static_cast<uint8_t>(index >> 8),
                  static_cast<uint8_t>(index)};
   SetMac(device, mac);
-  const std::vector<uint16_t>& models = spec.models.empty() ? AllModelCodes() : spec.models;
+  const std::vector<uint16_t>& models = plan.models.empty() ? AllModelCodes() : plan.models;
   s.ap_type = models[index % models.size()];
 
   s.work_mode = static_cast<uint8_t>(1 + rng.Below(7));
   s.mode_btn_status = static_cast<uint8_t>(rng.Below(2));
   device.upTimeAtStart = rng.Below(40 * 86400);
   s.ip_mode = static_cast<uint8_t>(rng.Below(2));
-  SetIp(device, GeneratedAddress(spec.firstIp, index));
-  std::memcpy(s.ip_mask, spec.mask.data(), 4);
-  std::memcpy(s.ip_gateway, spec.gateway.data(), 4);
+  SetIp(device, GeneratedAddress(plan.firstIp, index));
+  std::memcpy(s.ip_mask, plan.mask.data(), 4);
+  std::memcpy(s.ip_gateway, plan.gateway.data(), 4);
   const Ipv4 dns1{10, 77, 0, 53}, dns2{8, 8, static_cast<uint8_t>(4 + rng.Below(5)), 8};
   std::memcpy(s.ip_dns1, dns1.data(), 4);
   std::memcpy(s.ip_dns2, dns2.data(), 4);
@@ -327,14 +327,14 @@ SimDevice GenerateDevice(const PopulationSpec& spec, std::size_t index) {
   return device;
 }
 
-std::vector<SimDevice> GeneratePopulation(const PopulationSpec& spec) {
+std::vector<SimDevice> GeneratePopulation(const PopulationPlan& plan) {
   std::vector<SimDevice> devices;
-  devices.reserve(spec.count);
-  for (std::size_t i = 0; i < spec.count; ++i) devices.push_back(GenerateDevice(spec, i));
+  devices.reserve(plan.count);
+  for (std::size_t i = 0; i < plan.count; ++i) devices.push_back(GenerateDevice(plan, i));
   return devices;
 }
 
-bool ParsePopulationText(const std::string& text, const PopulationSpec& spec,
+bool ParsePopulationText(const std::string& text, const PopulationPlan& plan,
                          std::vector<SimDevice>& devices, std::string& error) {
   devices.clear();
   std::istringstream lines(text);
@@ -347,7 +347,7 @@ bool ParsePopulationText(const std::string& text, const PopulationSpec& spec,
     if (lineNumber == 1 && view.starts_with("\xef\xbb\xbf")) view.remove_prefix(3);
     if (view.empty() || view[0] == '#' || view[0] == ';') continue;
     if (view == "[device]") {
-      devices.push_back(GenerateDevice(spec, devices.size()));
+      devices.push_back(GenerateDevice(plan, devices.size()));
       inDevice = true;
       continue;
     }
@@ -366,7 +366,7 @@ bool ParsePopulationText(const std::string& text, const PopulationSpec& spec,
   return true;
 }
 
-bool LoadPopulationFile(const std::filesystem::path& path, const PopulationSpec& spec,
+bool LoadPopulationFile(const std::filesystem::path& path, const PopulationPlan& plan,
                         std::vector<SimDevice>& devices, std::string& error) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
@@ -375,7 +375,7 @@ bool LoadPopulationFile(const std::filesystem::path& path, const PopulationSpec&
   }
   std::ostringstream content;
   content << file.rdbuf();
-  return ParsePopulationText(content.str(), spec, devices, error);
+  return ParsePopulationText(content.str(), plan, devices, error);
 }
 
 uint16_t ParseMessageType(const std::string& text) {

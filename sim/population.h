@@ -19,7 +19,7 @@
 
 #include "sim/sim_device.h"
 
-struct PopulationSpec {
+struct PopulationPlan {
   uint64_t seed = 1;
   std::size_t count = 1;
   Ipv4 firstIp{10, 77, 1, 1};
@@ -34,17 +34,17 @@ const std::vector<uint16_t>& AllModelCodes();
 // Device `index` of the seed: the same whatever the count, so a file can
 // override a few fields of it. Addresses count up from firstIp, skipping last
 // octets 0 and 255; MACs are unique locally administered addresses.
-SimDevice GenerateDevice(const PopulationSpec& spec, std::size_t index);
-std::vector<SimDevice> GeneratePopulation(const PopulationSpec& spec);
+SimDevice GenerateDevice(const PopulationPlan& plan, std::size_t index);
+std::vector<SimDevice> GeneratePopulation(const PopulationPlan& plan);
 
 // The address of device `index`, counted from firstIp as GenerateDevice does.
 Ipv4 GeneratedAddress(const Ipv4& firstIp, std::size_t index);
 
 // Reads a device file. Returns false and sets `error` (with the line number)
 // on an unreadable file, an unknown key or a bad value.
-bool LoadPopulationFile(const std::filesystem::path& path, const PopulationSpec& spec,
+bool LoadPopulationFile(const std::filesystem::path& path, const PopulationPlan& plan,
                         std::vector<SimDevice>& devices, std::string& error);
-bool ParsePopulationText(const std::string& text, const PopulationSpec& spec,
+bool ParsePopulationText(const std::string& text, const PopulationPlan& plan,
                          std::vector<SimDevice>& devices, std::string& error);
 
 // A message type by its protocol name ("set_ip") or number; 0 for neither.

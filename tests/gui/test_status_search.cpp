@@ -95,8 +95,8 @@ class TestStatusSearch : public QObject {
     for (int i = 1; i < kStoredDevices; ++i) file += "[device]\nmodel = 2\n";
     for (int i = 0; i < kClaimants; ++i) file += "[device]\nreported_ip = 10.77.1.1\nsilent = 1\n";
     std::ofstream(scratch_ / "devices.ini") << file;
-    PopulationSpec spec;
-    QVERIFY2(LoadPopulationFile(scratch_ / "devices.ini", spec, devices_, error), error.c_str());
+    PopulationPlan plan;
+    QVERIFY2(LoadPopulationFile(scratch_ / "devices.ini", plan, devices_, error), error.c_str());
 
     devsim_ = std::make_unique<DevsimProcess>();
     QVERIFY2(devsim_->Start(network_->DeviceNamespace(),

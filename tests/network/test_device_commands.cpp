@@ -67,7 +67,7 @@ class CommandTest : public NetworkTest {
   std::vector<SimDevice> Devices(const std::string& file) {
     std::vector<SimDevice> devices;
     std::string error;
-    EXPECT_TRUE(LoadPopulationFile(file, PopulationSpec{}, devices, error)) << error;
+    EXPECT_TRUE(LoadPopulationFile(file, PopulationPlan{}, devices, error)) << error;
     return devices;
   }
 

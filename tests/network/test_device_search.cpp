@@ -67,8 +67,8 @@ TEST_F(NetworkTest, PlainProbeIsAnsweredByEveryDevice) {
   ASSERT_EQ(16, sendto(probe, search, sizeof search, 0, reinterpret_cast<sockaddr*>(&broadcast),
                        sizeof broadcast));
 
-  PopulationSpec spec;
-  spec.seed = 3;
+  PopulationPlan plan;
+  plan.seed = 3;
   std::set<std::string> senders;
   timeval wait{1, 0};
   setsockopt(listen, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
@@ -81,7 +81,7 @@ TEST_F(NetworkTest, PlainProbeIsAnsweredByEveryDevice) {
     if (got < 0) break;
     ASSERT_EQ(got, 16 + 112);
     const std::size_t index = datagram[13];  // generated MACs end in the index
-    const SimDevice expected = GenerateDevice(spec, index);
+    const SimDevice expected = GenerateDevice(plan, index);
     EXPECT_EQ(0, std::memcmp(datagram + 8, expected.mac.data(), 6));
     char ip[INET_ADDRSTRLEN];
     inet_ntop(AF_INET, &from.sin_addr, ip, sizeof ip);
@@ -96,10 +96,10 @@ TEST_F(NetworkTest, PlainProbeIsAnsweredByEveryDevice) {
 
 TEST_F(NetworkTest, SearchStoresEveryDeviceWithEveryField) {
   constexpr std::size_t kDevices = 500;
-  PopulationSpec spec;
-  spec.seed = 5;
-  spec.count = kDevices;
-  const auto devices = GeneratePopulation(spec);
+  PopulationPlan plan;
+  plan.seed = 5;
+  plan.count = kDevices;
+  const auto devices = GeneratePopulation(plan);
   StartDevsim({"--count", std::to_string(kDevices), "--seed", "5"});
   const auto started = std::chrono::steady_clock::now();
   StartEngine();
@@ -131,7 +131,7 @@ TEST_F(NetworkTest, AnnouncementAndReportEdgeCases) {
       "[device]\nreported_ip = 10.77.1.3\nsilent = 1\n");
   std::vector<SimDevice> devices;
   std::string error;
-  ASSERT_TRUE(LoadPopulationFile(file, PopulationSpec{}, devices, error)) << error;
+  ASSERT_TRUE(LoadPopulationFile(file, PopulationPlan{}, devices, error)) << error;
   ASSERT_EQ(Ipv4Text(DeviceIp(devices[2])), "10.77.1.3");
   StartDevsim({"--file", file});
   StartEngine();
@@ -180,9 +180,9 @@ TEST_F(NetworkTest, AnnouncementAndReportEdgeCases) {
 }
 
 TEST_F(NetworkTest, KeepalivesKeepADeviceAndSilenceRemovesIt) {
-  PopulationSpec spec;
-  spec.count = 2;
-  const auto devices = GeneratePopulation(spec);
+  PopulationPlan plan;
+  plan.count = 2;
+  const auto devices = GeneratePopulation(plan);
   StartDevsim({"--count", "2", "--keepalive", "0.05"});
   EngineOptions options;
   options.ageing_period = std::chrono::milliseconds(100);
@@ -252,7 +252,7 @@ TEST_F(TwoAdapterTest, EachSubnetIsReachedThroughItsAdapterUntilTheAddressGoes) 
       "[device]\n[device]\n[device]\nip = 10.78.1.1\n[device]\nip = 10.78.1.2\nmask = 255.255.0.0\n");
   std::vector<SimDevice> devices;
   std::string error;
-  ASSERT_TRUE(LoadPopulationFile(file, PopulationSpec{}, devices, error)) << error;
+  ASSERT_TRUE(LoadPopulationFile(file, PopulationPlan{}, devices, error)) << error;
   StartDevsim({"--file", file, "--log"});
   StartEngine();
   ASSERT_TRUE(SearchUntilStored(4));

@@ -112,9 +112,9 @@ const Ipv4 kGroup{239, 255, 255, 250};
 class DeviceCommandsTest : public ::testing::Test {
  protected:
   DeviceCommandsTest() {
-    PopulationSpec spec;
-    spec.count = 3;
-    auto devices = GeneratePopulation(spec);
+    PopulationPlan plan;
+    plan.count = 3;
+    auto devices = GeneratePopulation(plan);
     devices[1].settings.ap_type = 10;
     devices[2].factoryIp = Ipv4{10, 77, 200, 1};
     options.keepalivePeriod = 0s;

@@ -26,24 +26,24 @@ bool IsValidUtf8(std::string_view text) {
 std::string Text(const char* area, uint8_t length) { return {area, length}; }
 
 TEST(Population, SameSeedSameDevicesWhateverTheCount) {
-  PopulationSpec spec;
-  spec.seed = 42;
-  spec.count = 50;
-  const auto many = GeneratePopulation(spec);
-  spec.count = 10;
-  const auto few = GeneratePopulation(spec);
+  PopulationPlan plan;
+  plan.seed = 42;
+  plan.count = 50;
+  const auto many = GeneratePopulation(plan);
+  plan.count = 10;
+  const auto few = GeneratePopulation(plan);
   for (std::size_t i = 0; i < few.size(); ++i) {
     EXPECT_EQ(0, std::memcmp(&many[i].settings, &few[i].settings, sizeof(ap_info_stu))) << i;
   }
-  spec.seed = 43;
-  const auto other = GeneratePopulation(spec);
+  plan.seed = 43;
+  const auto other = GeneratePopulation(plan);
   EXPECT_NE(0, std::memcmp(&other[3].settings, &few[3].settings, sizeof(ap_info_stu)));
 }
 
 TEST(Population, TenThousandDevicesAreDistinctAndWellFormed) {
-  PopulationSpec spec;
-  spec.count = 10000;
-  const auto devices = GeneratePopulation(spec);
+  PopulationPlan plan;
+  plan.count = 10000;
+  const auto devices = GeneratePopulation(plan);
   std::set<std::string> macs, ips;
   std::set<uint16_t> models;
   std::size_t chineseNames = 0;
@@ -112,10 +112,10 @@ TEST(Population, FileOverridesTheGeneratedFields) {
       "reported_ip = 10.77.3.9\n"
       "silent = 1\n"
       "up_time = 86400\n";
-  PopulationSpec spec;
+  PopulationPlan plan;
   std::vector<SimDevice> devices;
   std::string error;
-  ASSERT_TRUE(ParsePopulationText(text, spec, devices, error)) << error;
+  ASSERT_TRUE(ParsePopulationText(text, plan, devices, error)) << error;
   ASSERT_EQ(devices.size(), 2u);
   EXPECT_EQ(MacAddressText(devices[0].mac), "00:00:00:00:00:00");
   EXPECT_EQ(Ipv4Text(DeviceIp(devices[0])), "10.77.3.9");
@@ -123,7 +123,7 @@ TEST(Population, FileOverridesTheGeneratedFields) {
   EXPECT_EQ(Text(devices[0].settings.ap_name, devices[0].settings.ap_name_len), "南山中继站");
   EXPECT_TRUE(devices[0].shortAnnouncement);
   // Fields the file leaves out are those of generated device 1.
-  const SimDevice generated = GenerateDevice(spec, 1);
+  const SimDevice generated = GenerateDevice(plan, 1);
   EXPECT_EQ(devices[1].mac, generated.mac);
   EXPECT_EQ(devices[1].settings.ap_type, 4);
   EXPECT_EQ(Ipv4Text(*devices[1].reportedIp), "10.77.3.9");
@@ -141,7 +141,7 @@ TEST(Population, FileSetsTheCommandBehaviour) {
       "factory_ip = 10.77.9.9\n";
   std::vector<SimDevice> devices;
   std::string error;
-  ASSERT_TRUE(ParsePopulationText(text, PopulationSpec{}, devices, error)) << error;
+  ASSERT_TRUE(ParsePopulationText(text, PopulationPlan{}, devices, error)) << error;
   const SimDevice& d = devices.at(0);
   EXPECT_EQ(d.rules[kMsgReboot].behaviour, CommandBehaviour::kRefuse);
   EXPECT_EQ(d.rules[kMsgSetVlan].behaviour, CommandBehaviour::kRefuse);
@@ -169,7 +169,7 @@ TEST(Population, FileErrorsNameTheLine) {
   for (const Case& c : cases) {
     std::vector<SimDevice> devices;
     std::string error;
-    EXPECT_FALSE(ParsePopulationText(c.text, PopulationSpec{}, devices, error)) << c.text;
+    EXPECT_FALSE(ParsePopulationText(c.text, PopulationPlan{}, devices, error)) << c.text;
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
   }
 }

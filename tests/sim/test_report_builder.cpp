@@ -18,9 +18,9 @@ std::string TextAt(const std::vector<uint8_t>& bytes, std::size_t area, std::siz
 }
 
 SimDevice SampleDevice() {
-  PopulationSpec spec;
-  spec.seed = 7;
-  SimDevice device = GenerateDevice(spec, 5);
+  PopulationPlan plan;
+  plan.seed = 7;
+  SimDevice device = GenerateDevice(plan, 5);
   PutDeviceText("北区基站-6", {reinterpret_cast<uint8_t*>(device.settings.ap_name), 32},
                 device.settings.ap_name_len);
   return device;

@@ -59,9 +59,9 @@ const Ipv4 kGroup{239, 255, 255, 250};
 class SimulatorTest : public ::testing::Test {
  protected:
   SimulatorTest() {
-    PopulationSpec spec;
-    spec.count = 3;
-    auto devices = GeneratePopulation(spec);
+    PopulationPlan plan;
+    plan.count = 3;
+    auto devices = GeneratePopulation(plan);
     // A device on another subnet, behind the program's second adapter.
     devices[2].settings.ip[1] = 78;
     options.keepalivePeriod = 10s;
@@ -204,13 +204,13 @@ TEST_F(SimulatorTest, TruncatedOrForeignDatagramsAreIgnored) {
 namespace {
 
 TEST(SimulatorSpread, AnswersArriveWithinTheSpreadAndNotFromSilencedDevices) {
-  PopulationSpec spec;
-  spec.count = 50;
+  PopulationPlan plan;
+  plan.count = 50;
   SimulatorOptions options;
   options.answerSpread = std::chrono::milliseconds(100);
   RecordingOutbox outbox;
   const auto start = SimClock::now();
-  Simulator sim(GeneratePopulation(spec), options, outbox, start);
+  Simulator sim(GeneratePopulation(plan), options, outbox, start);
   sim.OnSearch(Peer("10.77.0.1", 9786), start);
   EXPECT_TRUE(outbox.sent.empty());
   EXPECT_TRUE(sim.HasScheduled());
