@@ -361,7 +361,9 @@ std::string Simulator::Control(const std::string& line, bool& quit) {
     const SimDevice& d = *targets[0];
     std::ostringstream out;
     out << "device " << MacAddressText(d.mac) << " ip=" << Ipv4Text(DeviceIp(d))
-        << " found=" << d.found << " silent=" << d.silent;
+        << " found=" << d.found << " silent=" << d.silent
+        << " transparent_bridge=" << int(d.settings.bridge_transparent)
+        << " tdma=" << int(d.settings.tdmaEn);
     if (d.restarting) out << " restarting=1";
     if (d.upgrade != UpgradeState::kIdle) {
       out << " upgrade=" << (d.upgrade == UpgradeState::kFetching ? "fetching" : "installing");

@@ -138,12 +138,12 @@ std::string UpTimeText(uint32_t seconds) {
 }
 
 std::string TransparentBridgeText(uint16_t model, int workMode, int on) {
-  if (!HasTransparentBridgeSwitch(model) || (workMode >= 4 && workMode <= 7)) return "N/A";
+  if (!HasTransparentBridgeSwitch(model) || (workMode >= 4 && workMode <= 7)) return kNotApplicableText;
   return OnOffText(on);
 }
 
 std::string TdmaText(uint16_t model, int on) {
-  if (!HasTdmaSwitch(model)) return "N/A";
+  if (!HasTdmaSwitch(model)) return kNotApplicableText;
   return OnOffText(on);
 }
 

@@ -40,6 +40,8 @@ std::string WorkModeText(int code);
 std::string SecureModeText(int code);
 std::string ChannelText(int channel);
 std::string UpTimeText(uint32_t seconds);
+// What a switch column shows for a device without that switch; not translated.
+inline constexpr const char* kNotApplicableText = "N/A";
 std::string TransparentBridgeText(uint16_t model, int workMode, int on);
 std::string TdmaText(uint16_t model, int on);
 

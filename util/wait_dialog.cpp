@@ -6,16 +6,12 @@
 #include "controls/t_button_picture.h"
 #include "i18n/window_translation.h"
 
-CWaitDlg::CWaitDlg(int seconds, bool searchWanted, int searches, WaitDialogEngine engine,
+CWaitDlg::CWaitDlg(int seconds, bool searchWanted, int searches, CountdownEngine engine,
                    const QString& closePicture, QWidget* parent)
     : CTDialog(parent),
       progress_(new QProgressBar(this)),
       close_(new CTButtonPicture(this)),
-      engine_(std::move(engine)),
-      total_(2 * std::max(0, seconds)),
-      searchWanted_(searchWanted),
-      searches_(std::max(0, searches)),
-      searchesLeft_(searches_) {
+      countdown_(seconds, searchWanted, searches, std::move(engine)) {
   setObjectName(QStringLiteral("CWaitDlg"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setFixedSize(396, 42);
@@ -26,7 +22,7 @@ CWaitDlg::CWaitDlg(int seconds, bool searchWanted, int searches, WaitDialogEngin
   progress_->setObjectName(QStringLiteral("1136"));
   progress_->setGeometry(11, 15, 375, 16);
   progress_->setTextVisible(false);
-  progress_->setRange(0, total_);
+  progress_->setRange(0, countdown_.TotalTicks());
   progress_->setValue(0);
 
   close_->setObjectName(QStringLiteral("1000"));
@@ -57,18 +53,10 @@ void CWaitDlg::paintEvent(QPaintEvent* event) {
 }
 
 void CWaitDlg::Tick() {
-  if (finished_) return;
-  ++tick_;
-  if (searchWanted_ && searchesLeft_ > 0 && tick_ == total_ - 6 * searchesLeft_ + 6) {
-    if (searchesLeft_ == searches_ && engine_.releaseAnnounced) engine_.releaseAnnounced();
-    --searchesLeft_;
-    if (engine_.searchDevices) engine_.searchDevices();
-  }
-  if (tick_ < total_) {
-    progress_->setValue(tick_);
-  } else {
-    finished_ = true;
-    progress_->setValue(total_);
+  if (countdown_.IsFinished()) return;
+  const bool finished = countdown_.Advance();
+  progress_->setValue(countdown_.CurrentTick());
+  if (finished) {
     timer_.stop();
     accept();
   }

@@ -5,29 +5,23 @@
 // devices are released before the first of them. The close button ends the
 // wait at once. Both end the dialog as accepted.
 //
-// The device engine is reached through the two callables, so the dialog
-// works with any engine and a test can count the calls. User-interface
-// thread only.
+// User-interface thread only.
 
 #include <QTimer>
 #include <functional>
 
 #include "controls/t_dialog.h"
+#include "util/search_countdown.h"
 
 class QProgressBar;
 class CTButtonPicture;
 
-struct WaitDialogEngine {
-  std::function<void()> releaseAnnounced;
-  std::function<void()> searchDevices;
-};
-
 class CWaitDlg : public CTDialog {
   Q_OBJECT
  public:
-  static constexpr int kTickMs = 500;
+  static constexpr int kTickMs = SearchCountdown::kTickMs;
 
-  CWaitDlg(int seconds, bool searchWanted, int searches, WaitDialogEngine engine,
+  CWaitDlg(int seconds, bool searchWanted, int searches, CountdownEngine engine,
            const QString& closePicture, QWidget* parent = nullptr);
 
   // One 500 ms step; the timer calls it.
@@ -35,10 +29,10 @@ class CWaitDlg : public CTDialog {
   // Starts the timer; exec() and show() do it too.
   void Start();
 
-  bool IsFinished() const { return finished_; }
-  int CurrentTick() const { return tick_; }
-  int TotalTicks() const { return total_; }
-  int SearchesLeft() const { return searchesLeft_; }
+  bool IsFinished() const { return countdown_.IsFinished(); }
+  int CurrentTick() const { return countdown_.CurrentTick(); }
+  int TotalTicks() const { return countdown_.TotalTicks(); }
+  int SearchesLeft() const { return countdown_.SearchesLeft(); }
   QProgressBar* Progress() const { return progress_; }
 
  protected:
@@ -49,11 +43,5 @@ class CWaitDlg : public CTDialog {
   QProgressBar* progress_;
   CTButtonPicture* close_;
   QTimer timer_;
-  WaitDialogEngine engine_;
-  int tick_ = 1;
-  int total_;
-  bool searchWanted_;
-  int searches_;
-  int searchesLeft_;
-  bool finished_ = false;
+  SearchCountdown countdown_;
 };

@@ -220,14 +220,20 @@ void CListPageDlg::TickAll(bool ticked) {
   for (int row = 0; row < grid_->GetRowCount(); ++row) grid_->SetCheck(row, 0, ticked);
 }
 
-std::vector<SelectedDevice> CListPageDlg::CollectSelection() const {
+std::vector<SelectedDevice> CListPageDlg::CollectSelection(
+    std::optional<DeviceColumn> switchColumn) const {
   std::vector<SelectedDevice> selection;
   const int ipColumn = ColumnOf(columns_, DeviceColumn::kIp);
   const int macColumn = ColumnOf(columns_, DeviceColumn::kMac);
   const int typeColumn = ColumnOf(columns_, DeviceColumn::kType);
+  const int configurableColumn = switchColumn ? ColumnOf(columns_, *switchColumn) : -1;
   if (ipColumn < 0 || macColumn < 0 || typeColumn < 0) return selection;
   for (int row = 1; row < grid_->GetRowCount(); ++row) {
     if (!grid_->GetCheck(row, 0)) continue;
+    if (configurableColumn >= 0 &&
+        grid_->GetItemText(row, configurableColumn) == QLatin1String(kNotApplicableText)) {
+      continue;
+    }
     selection.push_back({grid_->GetItemText(row, ipColumn).toStdString(),
                          grid_->GetItemText(row, macColumn).toStdString(),
                          ModelCode(grid_->GetItemText(row, typeColumn).toStdString())});

@@ -12,6 +12,7 @@
 // User-interface thread only.
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "controls/t_dialog.h"
 #include "pages/list_page/list_columns.h"
 #include "pages/list_page/list_page_state.h"
+#include "pages/list_page/selected_device.h"
 
 struct CApplicationApp;
 class CGridCtrl;
@@ -27,13 +29,6 @@ class CTMultiPages;
 class CTStatic;
 class CTButtonPicture;
 class QComboBox;
-
-// A ticked device at the moment a command was given.
-struct SelectedDevice {
-  std::string ip;
-  std::string mac;
-  uint16_t model = 0;
-};
 
 class CListPageDlg : public CTDialog, public CContainerPage {
   Q_OBJECT
@@ -50,8 +45,10 @@ class CListPageDlg : public CTDialog, public CContainerPage {
   void RefreshPage() override { Refresh(state_.pageNumber); }
   void OnPagingMessage(int pageNumber) override { Refresh(pageNumber); }
 
-  // The ticked rows in grid order.
-  std::vector<SelectedDevice> CollectSelection() const;
+  // The ticked rows in grid order. With a switch column, rows whose switch
+  // shows "N/A" (the model has no such switch) are left out.
+  std::vector<SelectedDevice> CollectSelection(
+      std::optional<DeviceColumn> switchColumn = std::nullopt) const;
 
   const ListPageState& State() const { return state_; }
   int PageSize() const;

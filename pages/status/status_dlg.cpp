@@ -2,22 +2,26 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QMessageBox>
-#include <tuple>
 
 #include "app/application_app.h"
 #include "app/child_dlg.h"
 #include "app/menu_dlg.h"
 #include "app/page_ids.h"
 #include "controls/grid/grid_ctrl.h"
+#include "controls/message_box.h"
 #include "controls/t_button_picture.h"
 #include "controls/t_edit.h"
 #include "controls/t_picture.h"
+#include "forms/ip_settings/ip_set_multi_dlg.h"
 #include "forms/rules/name_checks.h"
+#include "forms/switches/switch_set_multi_dlg.h"
 #include "i18n/window_translation.h"
+#include "pages/status/status_senders.h"
+#include "protocol/datagram.h"
 #include "protocol/device_engine.h"
 #include "settings/style_helpers.h"
 #include "store/device_text.h"
+#include "store/sql_management.h"
 
 namespace {
 constexpr ListColumn kStatusColumns[] = {
@@ -58,17 +62,16 @@ ListColumns StatusColumns() { return kStatusColumns; }
 CStatusDlg::CStatusDlg(const CApplicationApp& app, QWidget* parent)
     : CListPageDlg(app, kStatusPage, 1015, kStatusColumns, kIpColumn, parent),
       searchButton_(CommandButton(app, this, "1003", TextKey("Search"), 10)),
+      setIpButton_(CommandButton(app, this, "1004", TextKey("Set IP"), 120)),
+      setBridgeButton_(CommandButton(app, this, "1005", TextKey("Set Bridge"), 230)),
+      rvSyncButton_(CommandButton(app, this, "1006", TextKey("RV-SYNC"), 340)),
       animation_(new CTPicture(this)),
-      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
-      warn_([this](const QString& text) { QMessageBox::warning(this, QString(), text); }) {
+      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   setObjectName(QStringLiteral("CStatusDlg"));
-  // Disabled until the multi-device IP and switch forms they open exist.
-  for (const auto& [id, text, x] :
-       {std::tuple{"1004", TextKey("Set IP"), 120}, std::tuple{"1005", TextKey("Set Bridge"), 230},
-        std::tuple{"1006", TextKey("RV-SYNC"), 340}}) {
-    CommandButton(app, this, id, text, x)->setEnabled(false);
-  }
   connect(searchButton_, &QAbstractButton::clicked, this, &CStatusDlg::OnSearchButton);
+  connect(setIpButton_, &QAbstractButton::clicked, this, &CStatusDlg::OnSetIpButton);
+  connect(setBridgeButton_, &QAbstractButton::clicked, this, &CStatusDlg::OnSetBridgeButton);
+  connect(rvSyncButton_, &QAbstractButton::clicked, this, &CStatusDlg::OnRvSyncButton);
 
   animation_->setObjectName(QStringLiteral("1138"));
   animation_->move(455, 12);
@@ -88,7 +91,14 @@ CStatusDlg::CStatusDlg(const CApplicationApp& app, QWidget* parent)
 
 CStatusDlg::~CStatusDlg() {
   searchTimer_.stop();
-  rename_.Wait();
+  WaitForSenders();
+}
+
+void CStatusDlg::WaitForSenders() {
+  renameSender_.Wait();
+  ipSender_.Wait();
+  bridgeSender_.Wait();
+  tdmaSender_.Wait();
 }
 
 void CStatusDlg::SetTimerIntervals(int searchTickMs, int commandRefreshMs) {
@@ -182,12 +192,91 @@ void CStatusDlg::OnEditEnded(int row, int column) {
     } else if (const CheckResult check = CheckDeviceName(name.toStdU16String(), model);
                !check.passed) {
       grid.SetItemText(row, column, oldName_);
-      warn_(QString::fromStdString(MessageText(check)));
+      ShowMessage(this, {MessageIcon::kExclamation, QString(),
+                         QString::fromStdString(MessageText(check))});
     } else if (app_.engine) {
-      rename_.Send(*app_.engine, grid.GetItemText(row, kIpColumn).toStdString(),
-                   grid.GetItemText(row, kMacColumn).toStdString(), name.toStdString());
+      renameSender_.Start([&engine = *app_.engine,
+                           device = SelectedDevice{grid.GetItemText(row, kIpColumn).toStdString(),
+                                                   grid.GetItemText(row, kMacColumn).toStdString(),
+                                                   model},
+                           localName = name.toStdString()] {
+        SendRename(engine, device, localName);
+      });
       commandRefresh_.start();
     }
   }
   grid.SetRowHeight(row, GridRowHeight);
+}
+
+void CStatusDlg::Warn(const char* key) {
+  ShowMessage(this, {MessageIcon::kExclamation, QString(), Tr(key)});
+}
+
+ap_info_stu CStatusDlg::FirstSelectedRecord(const std::vector<SelectedDevice>& selection) const {
+  ap_info_stu record{};
+  if (app_.store && !app_.store->GetDevice(selection.front().mac, record)) record = ap_info_stu{};
+  return record;
+}
+
+int CStatusDlg::RunForm(QDialog& form) {
+  if (app_.container) app_.container->SetAutomaticRefresh(false);
+  const int result = form.exec();
+  if (app_.container) app_.container->SetAutomaticRefresh(true);
+  RefreshPage();
+  return result;
+}
+
+void CStatusDlg::OnSetIpButton() {
+  const std::vector<SelectedDevice> selection = CollectSelection();
+  if (selection.empty()) {
+    Warn(TextKey("Please select the devices!"));
+    return;
+  }
+  CDeviceEngine* engine = app_.engine;
+  CountdownEngine searches;
+  if (engine) {
+    searches = {[engine] { engine->ReleaseAnnounced(); }, [engine] { engine->SearchDevices(); }};
+  }
+  CIpsetMutilDlg form(
+      app_, selection.size(), IpBlockOf(FirstSelectedRecord(selection)),
+      [this, engine, selection](const IpRangeSettings& settings) {
+        if (!engine) return;
+        ipSender_.Start([engine, selection, settings] { SendIpRange(*engine, selection, settings); });
+      },
+      std::move(searches), this);
+  RunForm(form);
+}
+
+void CStatusDlg::OnSetBridgeButton() {
+  const std::vector<SelectedDevice> selection =
+      CollectSelection(DeviceColumn::kTransparentBridge);
+  if (selection.empty()) {
+    Warn(TextKey("Please select configurable devices!"));
+    return;
+  }
+  CBridgeSetMultiDlg form(app_, FirstSelectedRecord(selection).bridge_transparent, this);
+  RunSwitchCommand(form, selection, kMsgSetTransparentBridge, SetTransparentBridgePayload,
+                   bridgeSender_);
+}
+
+void CStatusDlg::OnRvSyncButton() {
+  const std::vector<SelectedDevice> selection = CollectSelection(DeviceColumn::kTdma);
+  if (selection.empty()) {
+    Warn(TextKey("Please select configurable devices!"));
+    return;
+  }
+  CRvsyncenSetMultiDlg form(app_, FirstSelectedRecord(selection).tdmaEn, this);
+  RunSwitchCommand(form, selection, kMsgSetTdma, SetTdmaPayload, tdmaSender_);
+}
+
+void CStatusDlg::RunSwitchCommand(CSwitchSetMultiDlg& form,
+                                  const std::vector<SelectedDevice>& selection, uint16_t type,
+                                  CommandPayload (*payload)(bool on), CSenderSlot& sender) {
+  if (RunForm(form) != QDialog::Accepted || !app_.engine) return;
+  sender.Start([this, &engine = *app_.engine, selection, type,
+                message = payload(form.Value() != 0)] {
+    SendSwitch(engine, selection, type, message);
+    // The refresh timer lives on the user-interface thread.
+    QMetaObject::invokeMethod(this, [this] { commandRefresh_.start(); }, Qt::QueuedConnection);
+  });
 }

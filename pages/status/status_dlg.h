@@ -7,20 +7,25 @@
 // announced themselves follow the stored ones on the last page, in the
 // offline colour.
 //
-// The Set IP, Set Bridge and RV-SYNC buttons are shown disabled: the forms
-// they open are not built yet.
+// Set IP, Set Bridge and RV-SYNC act on the ticked devices: Set IP opens the
+// multi-device IP form, the other two the switch forms (devices without that
+// switch are left out). Each command's datagrams go out from a sender thread
+// of its own kind; the switches refresh the list 2 s after sending.
 //
 // Talks to the engine and store of the application object; owns its widgets
-// and its rename worker. User-interface thread only.
+// and its sender threads, which it joins when it closes. User-interface
+// thread only.
 
 #include <QTimer>
 #include <QUrl>
 #include <functional>
 
+#include "protocol/command_payloads.h"
 #include "pages/list_page/list_page_dlg.h"
-#include "pages/status/rename_sender.h"
+#include "pages/status/sender_slot.h"
 
 class CTPicture;
+class CSwitchSetMultiDlg;
 
 class CStatusDlg : public CListPageDlg {
   Q_OBJECT
@@ -33,8 +38,6 @@ class CStatusDlg : public CListPageDlg {
 
   // Opens a web address; the default is the desktop's browser.
   using UrlOpener = std::function<void(const QUrl&)>;
-  // Shows a warning; the default is a message box with an exclamation icon.
-  using WarningSink = std::function<void(const QString&)>;
 
   CStatusDlg(const CApplicationApp& app, QWidget* parent);
   ~CStatusDlg() override;
@@ -44,15 +47,22 @@ class CStatusDlg : public CListPageDlg {
   bool IsSearching() const { return searching_; }
   int SearchTicks() const { return ticks_; }
 
+  // The command buttons; each opens its form modally.
+  void OnSetIpButton();
+  void OnSetBridgeButton();
+  void OnRvSyncButton();
+
   void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
-  void SetWarningSink(WarningSink sink) { warn_ = std::move(sink); }
   // Test seams for the search tick and the refresh after a command.
   void SetTimerIntervals(int searchTickMs, int commandRefreshMs);
   bool IsCommandRefreshPending() const { return commandRefresh_.isActive(); }
-  // Joins the rename worker, so its datagram is out when this returns.
-  void WaitForRename() { rename_.Wait(); }
+  // Joins every sender thread, so their datagrams are out when this returns.
+  void WaitForSenders();
 
   CTButtonPicture* SearchButton() const { return searchButton_; }
+  CTButtonPicture* SetIpButton() const { return setIpButton_; }
+  CTButtonPicture* SetBridgeButton() const { return setBridgeButton_; }
+  CTButtonPicture* RvSyncButton() const { return rvSyncButton_; }
   CTPicture* Animation() const { return animation_; }
 
  protected:
@@ -65,17 +75,31 @@ class CStatusDlg : public CListPageDlg {
   void OnSearchTick();
   void OnEditEnded(int row, int column);
   void LockForSearch(bool searching);
+  // Runs a command's modal form with the container's automatic refresh off,
+  // then refreshes; the form's result.
+  int RunForm(QDialog& form);
+  void RunSwitchCommand(CSwitchSetMultiDlg& form, const std::vector<SelectedDevice>& selection,
+                        uint16_t type, CommandPayload (*payload)(bool on), CSenderSlot& sender);
+  // The first selected device's stored record; zero when it is not stored.
+  ap_info_stu FirstSelectedRecord(const std::vector<SelectedDevice>& selection) const;
+  void Warn(const char* key);
 
   CTButtonPicture* searchButton_;
+  CTButtonPicture* setIpButton_;
+  CTButtonPicture* setBridgeButton_;
+  CTButtonPicture* rvSyncButton_;
   CTPicture* animation_;
   QTimer searchTimer_;
   QTimer commandRefresh_;
   bool searching_ = false;
   int ticks_ = 0;
   QString oldName_;
-  CRenameSender rename_;
   UrlOpener openUrl_;
-  WarningSink warn_;
+  // Declared last, so they are joined before the members they post to go.
+  CSenderSlot renameSender_;
+  CSenderSlot ipSender_;
+  CSenderSlot bridgeSender_;
+  CSenderSlot tdmaSender_;
 };
 
 // The Status page's columns, in grid order.

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "message_log.h"
 #include "app/application_app.h"
 #include "app/child_dlg.h"
 #include "app/menu_dlg.h"
@@ -252,8 +253,7 @@ class TestListPage : public QObject {
     QFETCH(QString, name);
     QFETCH(QString, message);
     auto page = Page(100);
-    QStringList warnings;
-    page->SetWarningSink([&](const QString& text) { warnings << text; });
+    const MessageLog warnings;
     page->show();
     QVERIFY(QTest::qWaitForWindowExposed(page.get()));
     CGridCtrl& grid = *page->Grid();
@@ -268,7 +268,8 @@ class TestListPage : public QObject {
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!grid.IsEditing());  // the delegate commits on the next turn of the loop
     QCOMPARE(grid.GetItemText(row, 2), old);
-    QCOMPARE(warnings, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(warnings.Texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (!message.isEmpty()) QVERIFY(warnings.Messages()[0].icon == MessageIcon::kExclamation);
     QVERIFY(!page->IsCommandRefreshPending());
     QCOMPARE(grid.GetRowHeight(row), 48);
   }

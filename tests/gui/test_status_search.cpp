@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "app/application_app.h"
+#include "message_log.h"
 #include "controls/grid/grid_ctrl.h"
 #include "controls/t_button_picture.h"
 #include "controls/t_edit.h"
@@ -237,7 +238,7 @@ class TestStatusSearch : public QObject {
     Rename(row, QStringLiteral("north-mast"));
     QCOMPARE(page_->Grid()->GetItemText(row, 2), QStringLiteral("north-mast"));
     QVERIFY(page_->IsCommandRefreshPending());
-    page_->WaitForRename();
+    page_->WaitForSenders();
     QTRY_VERIFY_WITH_TIMEOUT(SetNameReceived(Mac(30)), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!page_->IsCommandRefreshPending(), 5000);
 
@@ -254,8 +255,7 @@ class TestStatusSearch : public QObject {
   }
 
   void invalidNameForAStrictModelRestoresTheOldOne() {
-    QStringList warnings;
-    page_->SetWarningSink([&](const QString& text) { warnings << text; });
+    const MessageLog warnings;
     page_->OnPagingMessage(3);
     const int row = RowOf(Mac(0));
     QVERIFY(row > 0);
@@ -263,8 +263,8 @@ class TestStatusSearch : public QObject {
     ForgetLog();
     Rename(row, QStringLiteral("ridge 0"));  // a blank breaks the strict rule
     QCOMPARE(page_->Grid()->GetItemText(row, 2), QStringLiteral("ridge0"));
-    QCOMPARE(warnings.size(), 1);
-    QVERIFY(warnings[0].contains(QStringLiteral("lowercase letters")));
+    QCOMPARE(warnings.Texts().size(), 1);
+    QVERIFY(warnings.Texts()[0].contains(QStringLiteral("lowercase letters")));
     QVERIFY(!page_->IsCommandRefreshPending());
     QTest::qWait(300);
     QVERIFY(!SetNameReceived(Mac(0)));

@@ -129,9 +129,11 @@ TEST_F(SimulatorTest, InfoRequestIsAnsweredWithTheFullReportAndStartsKeepalives)
   outbox.sent.clear();
   sim->Tick(start + 200s);
   EXPECT_TRUE(outbox.sent.empty());
+  const SimDevice& device = sim->Devices()[1];
   EXPECT_EQ(Ask("show " + MacAddressText(Mac(1))),
-            "device " + MacAddressText(Mac(1)) + " ip=10.77.1.2 found=0 silent=0 device_info=1 "
-            "release=1");
+            "device " + MacAddressText(Mac(1)) + " ip=10.77.1.2 found=0 silent=0 " +
+                "transparent_bridge=" + std::to_string(device.settings.bridge_transparent) +
+                " tdma=" + std::to_string(device.settings.tdmaEn) + " device_info=1 release=1");
 }
 
 TEST_F(SimulatorTest, DiscoverAnswerAloneMakesTheDeviceFound) {
