@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <iomanip>
+#include <limits>
 #include <thread>
 
 #include "cli/command_session.h"
@@ -125,16 +126,14 @@ void PrintJsonArray(const std::vector<T>& items, ToJson toJson, std::ostream& ou
 }
 
 // Every stored row in one query, ordered by address: the engine may still
-// be adding rows, and one page of all of them is one consistent view.
+// be adding rows, and one page holding all of them is one consistent view.
 std::vector<ap_info_stu> StoredDevices(CSqlManagement& store) {
   std::vector<ap_info_stu> devices;
   int pages = 0, total = 0;
-  if (!store.QueryDevicePage(1, 1, 1, 1, "", devices, pages, total)) return {};
-  devices.clear();
-  constexpr int kLateRows = 256;  // rows stored between the two queries
-  int ignored = 0;
-  pages = 0;
-  store.QueryDevicePage(1, total + kLateRows, 1, 1, "", devices, pages, ignored);
+  if (!store.QueryDevicePage(1, std::numeric_limits<int>::max(), 1, 1, "", devices, pages,
+                             total)) {
+    return {};
+  }
   return devices;
 }
 

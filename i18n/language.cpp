@@ -5,7 +5,9 @@
 #include <mutex>
 #include <system_error>
 
+#include "util/ini_document.h"
 #include "util/ini_file.h"
+#include "util/utf8.h"
 
 namespace {
 
@@ -17,10 +19,14 @@ struct LanguageState {
   uint16_t languageId = kEnglishUs;
   std::string name = "English";
   std::string filePath;
+  // The language file as it was when the language was selected; lookups never
+  // touch the disk, so translating is cheap on every thread.
+  std::shared_ptr<const IniDocument> document;
 };
 
 // Written at start-up on the user-interface thread; TranslateText copies the
-// path under the lock, so a reload in tests never races a worker's lookup.
+// document pointer under the lock, so a reload in tests never races a
+// worker's lookup.
 std::mutex stateMutex;
 LanguageState state;
 
@@ -95,9 +101,13 @@ void SelectLanguage(const std::string& languageName) {
   std::lock_guard lock(stateMutex);
   state.name = languageName.empty() ? "English" : languageName;
   state.filePath = LanguageFolder(state.programDirectory) + state.name + ".lng";
+  state.document = nullptr;
   std::error_code error;
   const auto size = std::filesystem::file_size(state.filePath, error);
-  if (!error && size > 0) return;
+  if (!error && size > 0) {
+    state.document = LoadIniDocument(state.filePath);
+    return;
+  }
   // No usable file: lookups find nothing and every text stays English, but the
   // identifier still follows Language.ini.
   std::string ignoredName;
@@ -108,13 +118,14 @@ std::string TranslateText(std::string_view english) {
   if (english.empty()) return {};
   std::string key(english);
   for (char& c : key) c = AsciiLower(c);
-  std::string path;
+  std::shared_ptr<const IniDocument> document;
   {
     std::lock_guard lock(stateMutex);
-    path = state.filePath;
+    document = state.document;
   }
-  std::string text = ReadIniString(path, "ProgramOutStr", key, "", kMaxValueChars);
-  if (text.empty()) return std::string(english);
+  const std::string* value = document ? document->Find("ProgramOutStr", key) : nullptr;
+  if (!value || value->empty()) return std::string(english);
+  std::string text(CutToUtf16Units(*value, kMaxValueChars));
   ReplaceAll(text, "\\r\\n", "\r\n");
   ReplaceAll(text, "\\n", "\n");
   ReplaceAll(text, "[~NullInfoVemla~]", "");

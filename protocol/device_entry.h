@@ -22,6 +22,10 @@ struct DeviceEntry {
   // The address a set_ip outstanding for this device moves it to; empty when
   // there is none.
   std::string new_ip;
+  // Set when a set_ip answer moved the entry: the device's next announcement
+  // asks for a full report again, so its stored row (address, mask, gateway
+  // and DNS) is rewritten with what the device now has.
+  bool report_due = false;
   std::string mac;  // MAC text
   uint16_t model = 0;
   EntryState state = EntryState::kAnnounced;

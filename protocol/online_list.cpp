@@ -12,7 +12,8 @@ AnnounceOutcome COnlineList::Announce(const DeviceEntry& announced) {
     entry.age = kFullAge;
     entry.version = announced.version;
     outcome.listed = true;
-    outcome.known = entry.state == EntryState::kReported && entry.ip == announced.ip;
+    outcome.known =
+        entry.state == EntryState::kReported && entry.ip == announced.ip && !entry.report_due;
     return outcome;
   }
   if (entries_.size() >= capacity_) return outcome;
@@ -33,6 +34,7 @@ bool COnlineList::AcceptReport(const ReportFields& report) {
   CountReported(entry, -1);
   entry.model = report.model;
   entry.state = EntryState::kReported;
+  entry.report_due = false;
   entry.up_time = report.up_time;
   entry.ip = report.ip;
   CountReported(entry, +1);
@@ -82,6 +84,7 @@ bool COnlineList::ConfirmIpChange(const std::string& mac, const std::string& sen
   entry.ip = entry.new_ip;
   CountReported(entry, +1);
   entry.new_ip.clear();
+  entry.report_due = true;
   return true;
 }
 

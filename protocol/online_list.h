@@ -22,8 +22,8 @@ inline constexpr std::size_t kDefaultOnlineCapacity = 65536;
 
 struct AnnounceOutcome {
   bool listed = false;  // false when the list was full and the device is new
-  // The device has a reported entry under the sender's address: it needs no
-  // new info request.
+  // The device has a reported entry under the sender's address and no report
+  // is due since a set_ip moved it: it needs no new info request.
   bool known = false;
 };
 

@@ -3,9 +3,7 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
-#include <unordered_map>
 
-#include "i18n/language.h"
 #include "store/device_text.h"
 #include "store/sqlite_statement.h"
 #include "util/text_encoding.h"
@@ -31,52 +29,15 @@ void WriteLittleEndian(uint8_t* bytes, std::size_t width, uint64_t value) {
   for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// Translating a text form reads the language file's state on every call,
-// which would cost more than the row itself. The forms depend only on a few
-// small codes and the language, so each thread keeps what it translated for
-// the current language file.
-enum class TextForm : uint64_t { kStatus = 1, kWorkMode, kSecureMode, kTransparentBridge, kTdma };
-
-template <typename Compute>
-std::string Memoized(TextForm form, uint32_t a, uint32_t b, uint32_t c, Compute compute) {
-  if (a > 0xffff || b > 0xffff || c > 0xffff) return compute();
-  thread_local std::string languageFile;
-  thread_local std::unordered_map<uint64_t, std::string> texts;
-  const std::string& currentFile = LanguageFilePath();
-  if (currentFile != languageFile) {
-    languageFile = currentFile;
-    texts.clear();
-  }
-  const uint64_t key =
-      (static_cast<uint64_t>(form) << 48) | (uint64_t{a} << 32) | (uint64_t{b} << 16) | c;
-  auto found = texts.find(key);
-  if (found == texts.end()) found = texts.emplace(key, compute()).first;
-  return found->second;
-}
-
 std::string ModelColumn(const ap_info_stu& d, int) { return ModelText(d.ap_type); }
-std::string StatusColumn(const ap_info_stu&, int status) {
-  return Memoized(TextForm::kStatus, static_cast<uint32_t>(status), 0, 0,
-                  [&] { return StatusText(status); });
-}
-std::string WorkModeColumn(const ap_info_stu& d, int) {
-  return Memoized(TextForm::kWorkMode, d.work_mode, 0, 0,
-                  [&] { return WorkModeText(d.work_mode); });
-}
+std::string StatusColumn(const ap_info_stu&, int status) { return StatusText(status); }
+std::string WorkModeColumn(const ap_info_stu& d, int) { return WorkModeText(d.work_mode); }
 std::string UpTimeColumn(const ap_info_stu& d, int) { return UpTimeText(d.up_time); }
-std::string SecureModeColumn(const ap_info_stu& d, int) {
-  return Memoized(TextForm::kSecureMode, d.secure_mode, 0, 0,
-                  [&] { return SecureModeText(d.secure_mode); });
-}
+std::string SecureModeColumn(const ap_info_stu& d, int) { return SecureModeText(d.secure_mode); }
 std::string TransparentBridgeColumn(const ap_info_stu& d, int) {
-  return Memoized(
-      TextForm::kTransparentBridge, d.ap_type, d.work_mode, d.bridge_transparent != 0,
-      [&] { return TransparentBridgeText(d.ap_type, d.work_mode, d.bridge_transparent); });
+  return TransparentBridgeText(d.ap_type, d.work_mode, d.bridge_transparent);
 }
-std::string TdmaColumn(const ap_info_stu& d, int) {
-  return Memoized(TextForm::kTdma, d.ap_type, d.tdmaEn != 0, 0,
-                  [&] { return TdmaText(d.ap_type, d.tdmaEn); });
-}
+std::string TdmaColumn(const ap_info_stu& d, int) { return TdmaText(d.ap_type, d.tdmaEn); }
 
 #define FIELD(f) offsetof(ap_info_stu, f), sizeof(ap_info_stu::f)
 #define NUMBER(f) \

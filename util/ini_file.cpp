@@ -150,6 +150,10 @@ std::string ReadIniString(const std::filesystem::path& file, std::string_view se
   return std::string(CutToUtf16Units(value ? *value : fallback, maxChars));
 }
 
+std::shared_ptr<const IniDocument> LoadIniDocument(const std::filesystem::path& file) {
+  return LoadDocument(file);
+}
+
 bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value,
                    const std::filesystem::path& file) {
   std::lock_guard lock(writeMutex);

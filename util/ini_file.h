@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,13 @@
 std::string ReadIniString(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view defaultValue,
                           std::size_t maxChars);
+
+class IniDocument;
+
+// The whole file, for readers that look up many keys in one file (the language
+// file); nullptr when it cannot be read. Later changes to the file do not
+// reach a document already loaded.
+std::shared_ptr<const IniDocument> LoadIniDocument(const std::filesystem::path& file);
 
 // Sets the key's value, adding the section or the key when missing and keeping
 // every other line; the file is written in its own encoding (UTF-8 when new).

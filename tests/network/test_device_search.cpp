@@ -143,8 +143,7 @@ TEST_F(NetworkTest, AnnouncementAndReportEdgeCases) {
   EXPECT_EQ(FirstDifference(ExpectedStored(devices[1], stored.up_time), stored), -1);
   // The device without a MAC got no answer and no entry.
   EXPECT_FALSE(IsOnline("00:00:00:00:00:00", EntryState::kAnnounced));
-  EXPECT_EQ(devsim_->Control("show 00:00:00:00:00:00"),
-            "device 00:00:00:00:00:00 ip=10.77.1.1 found=0 silent=0");
+  EXPECT_EQ(ParseNumberFields(devsim_->Control("show 00:00:00:00:00:00"))["found"], 0);
 
   // Announcing again at the same address: discover answer only.
   const long discovers = Received(*devsim_, devices[2], "discover");

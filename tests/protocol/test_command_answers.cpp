@@ -78,6 +78,18 @@ TEST(CommandAnswers, SetIpAnswerFromTheOldAddressMovesTheEntry) {
   EXPECT_EQ(f.Entry(kMac)->ip, "10.77.1.9");
   EXPECT_EQ(f.Entry(kMac)->new_ip, "");
 
+  // The moved device's next announcement asks for a full report, so its row
+  // gets the new settings; once reported, an announcement asks for none.
+  for (const bool reportDue : {true, false}) {
+    f.transport->ClearSent();
+    f.Feed(EngineSocket::kAnnounce, Announcement(kMac), "10.77.1.9");
+    EXPECT_EQ(f.transport->SentOfType(kMsgDeviceInfo).size(), reportDue ? 1u : 0u);
+    if (reportDue) f.Feed(EngineSocket::kReply, Report(kMac, "10.77.1.9"), "10.77.1.9");
+  }
+  ap_info_stu stored{};
+  ASSERT_TRUE(f.store.GetDevice(kMac, stored));
+  EXPECT_EQ(IpText(stored.ip), "10.77.1.9");
+
   // The old address is free for another device, the new one is the mover's.
   f.Report(kOtherMac, kIp);
   EXPECT_EQ(f.Entry(kOtherMac)->state, EntryState::kReported);
