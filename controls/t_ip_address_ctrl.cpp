@@ -23,8 +23,8 @@ CTIpAddressCtrl::CTIpAddressCtrl(QWidget* parent) : QFrame(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 0, 2, 0);
   layout->setSpacing(0);
-  auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")),
-                                                 this);
+  auto* digits =
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this);
   for (int i = 0; i < 4; ++i) {
     if (i > 0) {
       auto* dot = new QLabel(QStringLiteral("."), this);
@@ -86,8 +86,8 @@ void CTIpAddressCtrl::FocusField(int index) {
 bool CTIpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
   const auto* key = static_cast<QKeyEvent*>(event);
-  const int index = static_cast<int>(
-      std::find(fields_.begin(), fields_.end(), watched) - fields_.begin());
+  const int index =
+      static_cast<int>(std::find(fields_.begin(), fields_.end(), watched) - fields_.begin());
   if (index >= 4) return false;
   QLineEdit* field = fields_[index];
   if (key->key() == Qt::Key_Period || key->key() == Qt::Key_Space) {

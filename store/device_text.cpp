@@ -138,7 +138,9 @@ std::string UpTimeText(uint32_t seconds) {
 }
 
 std::string TransparentBridgeText(uint16_t model, int workMode, int on) {
-  if (!HasTransparentBridgeSwitch(model) || (workMode >= 4 && workMode <= 7)) return kNotApplicableText;
+  if (!HasTransparentBridgeSwitch(model) || (workMode >= 4 && workMode <= 7)) {
+    return kNotApplicableText;
+  }
   return OnOffText(on);
 }
 

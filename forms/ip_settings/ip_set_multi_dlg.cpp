@@ -6,6 +6,7 @@
 #include "controls/t_ip_address_ctrl.h"
 #include "controls/t_static.h"
 #include "forms/check_message.h"
+#include "forms/rules/address_rules.h"
 #include "forms/rules/ip_checks.h"
 #include "i18n/window_translation.h"
 
@@ -45,8 +46,8 @@ CIpsetMutilDlg::CIpsetMutilDlg(const CApplicationApp& app, std::size_t deviceCou
   setObjectName(QStringLiteral("CIpsetMutilDlg"));
   for (int row = 0; row < kRows; ++row) {
     const int top = kRowTop + row * kRowPitch;
-    labels_[row] = AddLabel(kRowSpecs[row].labelId, kRowSpecs[row].labelKey,
-                            QRect(24, top, 140, kRowHeight));
+    labels_[row] =
+        AddLabel(kRowSpecs[row].labelId, kRowSpecs[row].labelKey, QRect(24, top, 140, kRowHeight));
     fields_[row] = new CTIpAddressCtrl(this);
     fields_[row]->setObjectName(ControlName(kRowSpecs[row].fieldId));
     fields_[row]->setGeometry(170, top, 166, kRowHeight);
@@ -87,17 +88,18 @@ void CIpsetMutilDlg::OnSave() {
   if (IsSending()) return;
   std::array<std::u16string, kRows> texts;
   for (int row = 0; row < kRows; ++row) texts[row] = fields_[row]->Text().toStdU16String();
-  const CheckResult check = CheckIpRange({texts[kFirst], texts[kLast], texts[kMask],
-                                          texts[kGateway], texts[kPrimaryDns],
-                                          texts[kSecondaryDns]},
-                                         deviceCount_);
+  const CheckResult check =
+      CheckIpRange({texts[kFirst], texts[kLast], texts[kMask], texts[kGateway], texts[kPrimaryDns],
+                    texts[kSecondaryDns]},
+                   deviceCount_);
   if (!check.passed) {
     ShowCheckFailure(this, check);
     return;
   }
+  // The check passed, so every text is blank (all zero) or a valid address.
   std::array<IpBytes, kRows> addresses{};
   for (int row = 0; row < kRows; ++row) {
-    addresses[row] = ParseIpText(fields_[row]->Text().toStdString());
+    addresses[row] = ParseAddressText(texts[row]).value_or(IpBytes{});
   }
   if (deviceCount_ < 2) addresses[kLast] = addresses[kFirst];
   if (startSender_) {

@@ -19,8 +19,8 @@ QRadioButton* SwitchButton(const CApplicationApp& app, QWidget* parent, int id, 
   auto* button = new QRadioButton(TrKey(key), parent);
   button->setObjectName(ControlName(id));
   button->setGeometry(x, kRowTop, 90, 24);
-  button->setFont(SkinFont(app.style.fontName, app.style.staticFontWeight,
-                           app.style.staticFontHeight));
+  button->setFont(
+      SkinFont(app.style.fontName, app.style.staticFontWeight, app.style.staticFontHeight));
   return button;
 }
 }  // namespace

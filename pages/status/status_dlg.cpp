@@ -12,6 +12,7 @@
 #include "controls/t_button_picture.h"
 #include "controls/t_edit.h"
 #include "controls/t_picture.h"
+#include "forms/check_message.h"
 #include "forms/ip_settings/ip_set_multi_dlg.h"
 #include "forms/rules/name_checks.h"
 #include "forms/switches/switch_set_multi_dlg.h"
@@ -192,14 +193,11 @@ void CStatusDlg::OnEditEnded(int row, int column) {
     } else if (const CheckResult check = CheckDeviceName(name.toStdU16String(), model);
                !check.passed) {
       grid.SetItemText(row, column, oldName_);
-      ShowMessage(this, {MessageIcon::kExclamation, QString(),
-                         QString::fromStdString(MessageText(check))});
+      ShowCheckFailure(this, check);
     } else if (app_.engine) {
-      renameSender_.Start([&engine = *app_.engine,
-                           device = SelectedDevice{grid.GetItemText(row, kIpColumn).toStdString(),
-                                                   grid.GetItemText(row, kMacColumn).toStdString(),
-                                                   model},
-                           localName = name.toStdString()] {
+      const SelectedDevice device{grid.GetItemText(row, kIpColumn).toStdString(),
+                                  grid.GetItemText(row, kMacColumn).toStdString(), model};
+      renameSender_.Start([&engine = *app_.engine, device, localName = name.toStdString()] {
         SendRename(engine, device, localName);
       });
       commandRefresh_.start();
@@ -241,15 +239,15 @@ void CStatusDlg::OnSetIpButton() {
       app_, selection.size(), IpBlockOf(FirstSelectedRecord(selection)),
       [this, engine, selection](const IpRangeSettings& settings) {
         if (!engine) return;
-        ipSender_.Start([engine, selection, settings] { SendIpRange(*engine, selection, settings); });
+        ipSender_.Start(
+            [engine, selection, settings] { SendIpRange(*engine, selection, settings); });
       },
       std::move(searches), this);
   RunForm(form);
 }
 
 void CStatusDlg::OnSetBridgeButton() {
-  const std::vector<SelectedDevice> selection =
-      CollectSelection(DeviceColumn::kTransparentBridge);
+  const std::vector<SelectedDevice> selection = CollectSelection(DeviceColumn::kTransparentBridge);
   if (selection.empty()) {
     Warn(TextKey("Please select configurable devices!"));
     return;
@@ -273,10 +271,11 @@ void CStatusDlg::RunSwitchCommand(CSwitchSetMultiDlg& form,
                                   const std::vector<SelectedDevice>& selection, uint16_t type,
                                   CommandPayload (*payload)(bool on), CSenderSlot& sender) {
   if (RunForm(form) != QDialog::Accepted || !app_.engine) return;
-  sender.Start([this, &engine = *app_.engine, selection, type,
-                message = payload(form.Value() != 0)] {
-    SendSwitch(engine, selection, type, message);
-    // The refresh timer lives on the user-interface thread.
-    QMetaObject::invokeMethod(this, [this] { commandRefresh_.start(); }, Qt::QueuedConnection);
-  });
+  sender.Start(
+      [this, &engine = *app_.engine, selection, type, message = payload(form.Value() != 0)] {
+        SendSwitch(engine, selection, type, message);
+        // The refresh timer lives on the user-interface thread.
+        QMetaObject::invokeMethod(
+            this, [this] { commandRefresh_.start(); }, Qt::QueuedConnection);
+      });
 }

@@ -20,9 +20,9 @@
 #include <QUrl>
 #include <functional>
 
-#include "protocol/command_payloads.h"
 #include "pages/list_page/list_page_dlg.h"
 #include "pages/status/sender_slot.h"
+#include "protocol/command_payloads.h"
 
 class CTPicture;
 class CSwitchSetMultiDlg;

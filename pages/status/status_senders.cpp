@@ -14,9 +14,8 @@ void SendIpRange(CDeviceEngine& engine, const std::vector<SelectedDevice>& devic
       AddressesForDevices(settings.first, settings.last, devices.size());
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const SelectedDevice& device = devices[i];
-    const CommandPayload payload =
-        SetIpPayload(MultiDeviceIpBlock(addresses[i], settings.mask, settings.gateway,
-                                        settings.primaryDns, settings.secondaryDns));
+    const CommandPayload payload = SetIpPayload(MultiDeviceIpBlock(
+        addresses[i], settings.mask, settings.gateway, settings.primaryDns, settings.secondaryDns));
     engine.FollowIpChange(device.mac, device.ip, IpText(addresses[i].data()));
     engine.SendToDevice(device.ip, kMsgSetIp, payload, device.mac, true);
   }

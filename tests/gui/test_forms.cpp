@@ -61,13 +61,16 @@ class TestForms : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
     QTest::newRow("nothing typed is blank") << QString() << QString();
-    QTest::newRow("a whole address") << QStringLiteral("192.168.1.2") << QStringLiteral("192.168.1.2");
-    QTest::newRow("three digits move on") << QStringLiteral("10010020030")
-                                          << QStringLiteral("100.100.200.30");
-    QTest::newRow("empty fields count as 0") << QStringLiteral("10.1") << QStringLiteral("10.1.0.0");
-    QTest::newRow("a number above 255 is 255") << QStringLiteral("300.1.1.1")
-                                               << QStringLiteral("255.1.1.1");
-    QTest::newRow("letters are refused") << QStringLiteral("1a.2b.3c.4d") << QStringLiteral("1.2.3.4");
+    QTest::newRow("a whole address")
+        << QStringLiteral("192.168.1.2") << QStringLiteral("192.168.1.2");
+    QTest::newRow("three digits move on")
+        << QStringLiteral("10010020030") << QStringLiteral("100.100.200.30");
+    QTest::newRow("empty fields count as 0")
+        << QStringLiteral("10.1") << QStringLiteral("10.1.0.0");
+    QTest::newRow("a number above 255 is 255")
+        << QStringLiteral("300.1.1.1") << QStringLiteral("255.1.1.1");
+    QTest::newRow("letters are refused")
+        << QStringLiteral("1a.2b.3c.4d") << QStringLiteral("1.2.3.4");
   }
   void addressEntry() {
     QFETCH(QString, typed);
@@ -120,7 +123,8 @@ class TestForms : public QObject {
     // The freed row is closed up: the mask follows the address directly.
     QCOMPARE(one->Mask()->y() - one->FirstAddress()->y(),
              many->LastAddress()->y() - many->FirstAddress()->y());
-    QCOMPARE(one->SaveButton()->y(), many->SaveButton()->y() - (many->Mask()->y() - one->Mask()->y()));
+    QCOMPARE(one->SaveButton()->y(),
+             many->SaveButton()->y() - (many->Mask()->y() - one->Mask()->y()));
     QVERIFY(one->height() < many->height());
 
     // The blank last address is not looked at.
@@ -136,16 +140,27 @@ class TestForms : public QObject {
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("gateway");
     QTest::addColumn<QString>("message");
-    QTest::newRow("first ends in 255") << 3 << "192.168.1.255" << "192.168.2.9" << "192.168.0.1"
+    QTest::newRow("first ends in 255") << 3 << "192.168.1.255"
+                                       << "192.168.2.9"
+                                       << "192.168.0.1"
                                        << "The ip address is invalid!";
-    QTest::newRow("last blank") << 3 << "192.168.1.20" << "" << "192.168.0.1"
+    QTest::newRow("last blank") << 3 << "192.168.1.20"
+                                << ""
+                                << "192.168.0.1"
                                 << "The ip address is invalid!";
-    QTest::newRow("last below first") << 2 << "192.168.1.20" << "192.168.1.19" << "192.168.0.1"
+    QTest::newRow("last below first") << 2 << "192.168.1.20"
+                                      << "192.168.1.19"
+                                      << "192.168.0.1"
                                       << "The ip address is invalid!";
-    QTest::newRow("last is the gateway") << 2 << "192.168.1.20" << "192.168.3.1" << "192.168.3.1"
-                                         << "The ip address and gateway address cannot be the same!";
+    QTest::newRow("last is the gateway")
+        << 2 << "192.168.1.20"
+        << "192.168.3.1"
+        << "192.168.3.1"
+        << "The ip address and gateway address cannot be the same!";
     QTest::newRow("range leaves the gateway's subnet")
-        << 2 << "192.168.1.20" << "192.169.1.1" << "192.168.0.1"
+        << 2 << "192.168.1.20"
+        << "192.169.1.1"
+        << "192.168.0.1"
         << "Ip address and gateway address is not in the same subnet!";
   }
   void failingCheckKeepsTheFormAsItWas() {

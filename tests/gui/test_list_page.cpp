@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "message_log.h"
 #include "app/application_app.h"
 #include "app/child_dlg.h"
 #include "app/menu_dlg.h"
@@ -20,6 +19,7 @@
 #include "controls/t_edit.h"
 #include "controls/t_multi_pages.h"
 #include "controls/t_static.h"
+#include "message_log.h"
 #include "pages/status/status_dlg.h"
 #include "store/device_text.h"
 #include "store/sql_management.h"

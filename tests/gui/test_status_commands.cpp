@@ -93,15 +93,14 @@ class TestStatusCommands : public QObject {
       rest = next == std::string_view::npos ? std::string_view() : rest.substr(next);
     }
     std::string error;
-    QVERIFY2(bed_.Up("gcommand", file, {"--log", "--restart-time", "300"}, error),
-             error.c_str());
+    QVERIFY2(bed_.Up("gcommand", file, {"--log", "--restart-time", "300"}, error), error.c_str());
     QCOMPARE(int(bed_.devices.size()), kDevices);
     bed_.page->SetTimerIntervals(100, 50);
     bed_.page->show();
     QVERIFY(QTest::qWaitForWindowExposed(bed_.page.get()));
-    QTRY_VERIFY_WITH_TIMEOUT((bed_.engine->SearchDevices(), bed_.page->Refresh(1),
-                              bed_.page->StoredTotal() == kDevices),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (bed_.engine->SearchDevices(), bed_.page->Refresh(1), bed_.page->StoredTotal() == kDevices),
+        10000);
   }
 
   void cleanupTestCase() { bed_.Down(); }
@@ -182,13 +181,14 @@ class TestStatusCommands : public QObject {
     QVERIFY(!unexpected_);
     bed_.page->WaitForSenders();
     std::vector<std::string> sent;
-    QTRY_VERIFY_WITH_TIMEOUT((std::ranges::move(LoggedLines("set_transparent_bridge"),
-                                                std::back_inserter(sent)),
-                              sent.size() >= 2),
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (std::ranges::move(LoggedLines("set_transparent_bridge"), std::back_inserter(sent)),
+         sent.size() >= 2),
+        5000);
     QCOMPARE(std::set<std::string>(sent.begin(), sent.end()),
              (std::set<std::string>{Mac(1), Mac(4)}));
-    QCOMPARE(ParseNumberFields(bed_.devsim->Control("show " + Mac(4))).at("transparent_bridge"), 1L);
+    QCOMPARE(ParseNumberFields(bed_.devsim->Control("show " + Mac(4))).at("transparent_bridge"),
+             1L);
   }
 
   void setIpGivesConsecutiveAddressesAcrossA255Boundary() {
@@ -211,9 +211,9 @@ class TestStatusCommands : public QObject {
     const char* expected[] = {"10.77.3.254", "10.77.4.1", "10.77.4.2"};
     for (std::size_t i = 0; i < selection.size(); ++i) {
       ap_info_stu stored{};
-      QTRY_VERIFY_WITH_TIMEOUT(bed_.store->GetDevice(selection[i].mac, stored) &&
-                                   IpText(stored.ip) == expected[i],
-                               3000);
+      QTRY_VERIFY_WITH_TIMEOUT(
+          bed_.store->GetDevice(selection[i].mac, stored) && IpText(stored.ip) == expected[i],
+          3000);
     }
     bed_.page->Refresh(1);
     QCOMPARE(bed_.page->StoredTotal(), kDevices);

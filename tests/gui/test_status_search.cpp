@@ -98,7 +98,8 @@ class TestStatusSearch : public QObject {
     QVERIFY(!bed_.page->Animation()->isVisible());
     QCOMPARE(bed_.page->SearchButton()->text(), QStringLiteral("Search"));
     // The run saw every device that answered in time; the rest follow.
-    QTRY_VERIFY_WITH_TIMEOUT((bed_.page->RefreshPage(), bed_.page->StoredTotal() == kStoredDevices), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT((bed_.page->RefreshPage(), bed_.page->StoredTotal() == kStoredDevices),
+                             10000);
 
     bed_.page->Refresh(1);
     CGridCtrl& grid = *bed_.page->Grid();
@@ -162,7 +163,8 @@ class TestStatusSearch : public QObject {
     for (int row = 11; row <= 10 + kClaimants; ++row) {
       QCOMPARE(grid.GetItemData(row, 1), int(kStatusAnnounced));
       QCOMPARE(grid.GetItemText(row, 1), QString::number(30 + row));
-      QCOMPARE(grid.Cell(row, 4)->textColour, std::optional<QColor>(bed_.app.style.textUnlineColor));
+      QCOMPARE(grid.Cell(row, 4)->textColour,
+               std::optional<QColor>(bed_.app.style.textUnlineColor));
       QCOMPARE(grid.Cell(row, 13)->image, -1);
       grid.ClickCell(row, 13);
       grid.ClickCell(row, 2);
